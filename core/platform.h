@@ -1,0 +1,30 @@
+// What the firmware needs of the hardware around it. Declared here, implemented by each host
+// (the instrument's drivers, the desktop window, the headless runner, the tests). Nothing here
+// may block or allocate.
+#pragma once
+#include <cstdint>
+
+// Attitude, air-data and angle-of-attack sensors.
+bool sensors_valid();
+bool attitude_data_valid();
+bool aoa_available();
+float read_sensor_roll();   // degrees
+float read_sensor_pitch();  // degrees
+float read_sensor_g();      // load factor
+float read_sensor_aoa();    // degrees
+float read_air_vector_a();
+float read_air_vector_b();
+float sensor_lateral();  // lateral acceleration in slip units
+
+// Audio tones of the attitude alerts: mode 2 starts channel's tone, mode 0 stops it.
+void alert_tone(int channel, int mode);
+
+// Serial port: 8 data bits, no parity, one stop bit, no flow control; reads never wait.
+bool serial_open(int port, int baud);
+std::uint8_t serial_read_one(int* count);
+void serial_set_baud(int rate);
+void serial_write(const std::uint8_t* buffer, int length);
+void serial_close();
+
+// Checksum of the program memory range [start, end) with a seed.
+std::uint32_t firmware_checksum(std::uint32_t start, std::uint32_t end, std::uint32_t seed);
