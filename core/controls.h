@@ -61,4 +61,12 @@ void controls_init();
 void decode_controls();
 int knob_step();
 
+// Debugging aid for hosts: how many events of each code the decoder has made since power-on.
+struct event_log_state {
+  long counts[EVENT_COUNT] = {};
+  long total = 0;
+  int last_event = EVT_NONE;
+};
+extern event_log_state controls_event_log;
+
 void controls_power_on();
