@@ -15,6 +15,11 @@ float read_sensor_aoa();    // degrees
 float read_air_vector_a();
 float read_air_vector_b();
 float sensor_lateral();  // lateral acceleration in slip units
+bool oat_sensor_fitted();  // an outside-air-temperature probe is connected
+
+// The stored altimeter setting, in hundredths of the units of "BARO UNITS" (2992 = 29.92 inHg).
+float read_baro_setting();            // the stored setting divided by 100
+void adjust_baro_setting(int delta);  // adds whole hundredths
 
 // Audio tones of the attitude alerts: mode 2 starts channel's tone, mode 0 stops it.
 void alert_tone(int channel, int mode);

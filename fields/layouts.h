@@ -23,4 +23,9 @@ void open_menu();
 void close_menu();
 int main_page_event(int event);
 
+// Allowed field ids of a slot (bit n = id n), narrowed when demo mode is off by the missing GPS
+// source and the missing temperature probe.
+std::uint32_t slot_allowed_mask(int unit, int slot);
+void layout_fixup();
+
 void fields_power_on();

@@ -16,6 +16,10 @@ float read_sensor_aoa() { return desk.aoa; }
 float read_air_vector_a() { return desk.air_vector_a; }
 float read_air_vector_b() { return desk.air_vector_b; }
 float sensor_lateral() { return desk.lateral; }
+bool oat_sensor_fitted() { return desk.oat_sensor_fitted; }
+
+float read_baro_setting() { return desk.baro_setting / 100.0f; }
+void adjust_baro_setting(int delta) { desk.baro_setting += static_cast<float>(delta); }
 
 void alert_tone(int channel, int mode) {
   if (channel >= 0 && channel < TONE_CHANNEL_COUNT) {

@@ -1,0 +1,200 @@
+#include "core/firmware.h"
+
+#include "attitude/alerts.h"
+#include "attitude/attitude.h"
+#include "core/controls.h"
+#include "core/demo.h"
+#include "core/filters.h"
+#include "core/modes.h"
+#include "core/platform.h"
+#include "core/slip.h"
+#include "fields/layouts.h"
+#include "gfx/banner.h"
+#include "gfx/images.h"
+#include "nav/heading_bug.h"
+#include "settings/settings.h"
+#include "settings/setup_pages.h"
+#include "settings/startup_screen.h"
+#include "transponder/transponder.h"
+
+frame_cycle_state cycle;
+
+void firmware_power_on() {
+  cycle = frame_cycle_state{};
+  settings_power_on();
+  controls_power_on();
+  modes_power_on();
+  filters_power_on();
+  demo_power_on();
+  startup_power_on();
+  layers_power_on();
+  banner_power_on();
+  heading_bug_power_on();
+  attitude_power_on();
+  alerts_power_on();
+  slip_power_on();
+  fields_power_on();
+  transponder_power_on();
+}
+
+void firmware_init() {
+  cfg_load_defaults();
+  controls_init();
+  startup_screen_init();
+  hdg_bug_init();
+  // The selected altitude joins here with its pop-up.
+  alerts_init();
+  banner_cursor_clear();
+  layout_load();
+  layout_defaults();  // after the load, so the default layouts always win at start-up
+  attitude_init();
+  slip_init();
+  // The compact heading display and the airspeed tape join here with their widgets. The
+  // angle-of-attack channel has no owner that configures it, so it is given its lag with the
+  // others at start-up.
+  filter_configure(FILTER_AOA, FILTER_AOA_K);
+  reload_setup_copies();
+  transponder_page_init();
+  txp_init();
+}
+
+bool firmware_pass(pixel_t* frame) {
+  filter_tick();
+  decode_controls();
+  dispatch_event();
+  cycle.present_countdown -= 1;
+  if (cycle.present_countdown != 0) {
+    return false;
+  }
+  compose_frame(frame);
+  cycle.present_countdown = 10;
+  return true;
+}
+
+namespace {
+
+void clear_both_layers() {
+  clear_layer(top_layer);
+  clear_layer(base_layer);
+}
+
+void merge_top_into_base() { blend_image(base_layer, top_layer, base_layer, SCREEN_W, SCREEN_H, 0, 0, SCREEN_W, SCREEN_H); }
+
+void blend_into_frame(pixel_t* frame) {
+  blend_image(frame, top_layer, base_layer, SCREEN_W, SCREEN_H, 0, 0, SCREEN_W, SCREEN_H);
+  flush_display();
+}
+
+void blend_overlay(int entry, int x, int y) { blend_catalogue_image(top_layer, entry, x, y); }
+
+void blink_fail_flag() {
+  if (!sensors_valid() && cycle.blink_phase == 1) {
+    blend_overlay(IMG_FAIL_FLAG, 229, 62);
+  }
+}
+
+// Pop-ups, menus and setup pages write the banner; the slip indicator sits among them so that it
+// can slide out of the banner's way.
+void draw_attitude_overlays() {
+  clear_banner_lines();
+  draw_slip_indicator(top_layer, base_layer);
+  draw_banner(top_layer);
+}
+
+void compose_attitude_unit(pixel_t* frame, int style) {
+  clear_both_layers();
+  draw_attitude(top_layer, base_layer);
+  merge_top_into_base();
+  if (style == 0 || style == 2) {
+    blend_overlay(IMG_STYLE_VIGNETTE, 0, 0);
+    blend_overlay(IMG_STYLE_VIGNETTE, 0, 0);
+  }
+  merge_top_into_base();
+  clear_layer(top_layer);
+  flush_display();
+  blend_overlay(IMG_BOTTOM_MASK, 0, 213);
+  blink_fail_flag();
+  draw_attitude_overlays();
+  blend_overlay(IMG_ROLL_POINTER, 146, 30);
+  draw_attitude_alerts(top_layer);
+  blend_into_frame(frame);
+}
+
+void compose_dg_attitude_page(pixel_t* frame, int style) {
+  clear_both_layers();
+  draw_attitude(top_layer, base_layer);
+  merge_top_into_base();
+  if (style == 0 || style == 2) {
+    blend_overlay(IMG_STYLE_VIGNETTE, 0, 0);
+    blend_overlay(IMG_STYLE_VIGNETTE, 0, 0);
+    blend_overlay(IMG_BOTTOM_MASK, 0, 213);  // on this page only with these two styles
+  }
+  merge_top_into_base();
+  clear_layer(top_layer);
+  flush_display();
+  blink_fail_flag();
+  draw_attitude_overlays();
+  blend_overlay(IMG_ROLL_POINTER, 146, 30);
+  blend_into_frame(frame);
+}
+
+void compose_heading_page(pixel_t* frame) {
+  blend_overlay(IMG_BOTTOM_MASK, 0, 213);
+  merge_top_into_base();
+  clear_layer(top_layer);
+  if (!sensors_valid() && cycle.blink_phase == 1 && modes.nav_page_style == 1) {
+    blend_overlay(IMG_FAIL_FLAG, 229, 62);
+  }
+  clear_banner_lines();
+  flush_display();
+  draw_banner(top_layer);
+  merge_top_into_base();
+  clear_layer(top_layer);
+  blend_into_frame(frame);
+}
+
+}  // namespace
+
+void compose_frame(pixel_t* frame) {
+  const int style = cfg_get_byte(CFG_UI_STYLE);
+  display_frame = frame;
+  if (cycle.initial_clear_count > 0) {
+    clear_layer(frame);
+    clear_both_layers();
+    cycle.initial_clear_count -= 1;
+  }
+  cycle.unit_function = cfg_get_byte(CFG_UNIT_FUNCTION);
+
+  if (!startup_done()) {
+    clear_both_layers();
+    draw_startup_screen(top_layer);
+    blend_into_frame(frame);
+  } else if (cycle.unit_function == 0) {
+    compose_attitude_unit(frame, style);
+  } else if (cycle.unit_function == 1) {
+    clear_both_layers();
+    if (modes.field_page == 3) {
+      compose_dg_attitude_page(frame, style);
+    } else {
+      compose_heading_page(frame);
+    }
+  }
+  demo_motion_step();
+}
+
+void second_tick() {
+  cycle.blink_phase = 1 - cycle.blink_phase;
+  if (cycle.inactivity_countdown > 0) {
+    cycle.inactivity_countdown -= 1;
+  } else {
+    // Thirty seconds without a control event: everything closes, and again every second.
+    clear_banner_lines();
+    close_all_popups();
+  }
+  if (startup.startup_countdown > 0) {
+    startup.startup_countdown -= 1;
+  }
+  age_data();
+  txp_ident_tick();
+  reply_indicator_tick();
+}
