@@ -8,6 +8,7 @@
 #include "core/modes.h"
 #include "core/platform.h"
 #include "core/slip.h"
+#include "fields/field_editor.h"
 #include "fields/layouts.h"
 #include "gfx/banner.h"
 #include "gfx/images.h"
@@ -97,8 +98,10 @@ void blink_fail_flag() {
 // can slide out of the banner's way.
 void draw_attitude_overlays() {
   clear_banner_lines();
+  draw_field_editor();
   draw_slip_indicator(top_layer, base_layer);
   draw_banner(top_layer);
+  draw_soft_key_menu(top_layer);
 }
 
 void compose_attitude_unit(pixel_t* frame, int style) {
@@ -146,8 +149,10 @@ void compose_heading_page(pixel_t* frame) {
     blend_overlay(IMG_FAIL_FLAG, 229, 62);
   }
   clear_banner_lines();
+  draw_field_editor();
   flush_display();
   draw_banner(top_layer);
+  draw_soft_key_menu(top_layer);
   merge_top_into_base();
   clear_layer(top_layer);
   blend_into_frame(frame);
