@@ -21,6 +21,7 @@ struct alerts_state {
   int alert_flag[ALERT_COUNT] = {};
   int alert_latch[ALERT_COUNT] = {};
   int alert_blink = 0;
+  float last_aoa_ratio = 0.0f;  // the ratio aoa_ratio computed last, for snapshots
 };
 extern alerts_state alerts;
 

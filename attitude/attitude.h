@@ -30,5 +30,7 @@ void draw_sky_ground(pixel_t* base, float roll, float pf);
 void draw_roll_scale(pixel_t* top);
 void draw_pitch_ladder(pixel_t* top);
 void draw_pitch_labels(pixel_t* top);
+void draw_pitch_label(pixel_t* top, float x, float y, int value, pixel_t colour);
+void draw_roll_mark(pixel_t* top, float ax, float ay, float k, float angle);
 
 void attitude_power_on();
