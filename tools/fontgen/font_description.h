@@ -1,0 +1,73 @@
+// The editable description of the ten strip fonts: which typeface file, pixel size, char set and
+// substitutions each font is made from. Read from a small line-based text file.
+#pragma once
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace fontgen {
+
+// A problem with the description or the typefaces; the generator reports it and exits non-zero.
+struct build_error : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+enum class hinting { native, native_v35, autohint, light, none };
+
+struct face_spec {
+  std::string name;
+  std::string path;
+  hinting hint = hinting::native;
+};
+
+enum class shape_kind { none, arrow_left, arrow_right };
+
+// Where one character's pixels come from: a glyph of a typeface at a pixel size (em height and em
+// width may differ so that tall, narrow digits fit a fixed cell), or a drawn shape.
+struct glyph_source {
+  std::string face;         // face_spec name
+  double em_height = 0.0;   // pixels per em, vertically
+  double em_width = 0.0;    // pixels per em, horizontally
+  unsigned codepoint = 0;   // 0: the character itself
+  shape_kind shape = shape_kind::none;
+  int shape_width = 0;      // for shapes: ink box in pixels
+  int shape_height = 0;
+};
+
+struct padding {
+  int left = 0;
+  int right = 0;
+};
+
+struct font_spec {
+  int id = -1;
+  int height = 0;
+  std::string charset;
+  int digit_cell = 0;  // every digit is drawn centred in a cell this wide
+  int digit_min = 0;   // the widths the field layouts can live with
+  int digit_max = 0;
+  int baseline = -1;   // rows above the baseline; -1: chosen by the generator
+  glyph_source base;   // used for every character without an override
+  std::map<char, glyph_source> overrides;
+  std::map<char, padding> pads;
+  int line = 0;  // where the font starts in the description, for messages
+};
+
+struct description {
+  std::vector<face_spec> faces;
+  std::vector<font_spec> fonts;  // sorted by id, ids 0..n-1 each once
+
+  const face_spec& face(const std::string& name) const;
+};
+
+// The printable ASCII characters 0x21..0x7E in code order.
+std::string printable_ascii();
+
+// Parses the description text; `origin` names it in messages. Throws build_error.
+description parse_description(const std::string& text, const std::string& origin);
+
+// The char set of a font after every override: the source of character ch.
+const glyph_source& source_of(const font_spec& font, char ch);
+
+}  // namespace fontgen
