@@ -1,0 +1,188 @@
+#include "host/headless/options.h"
+
+#include <charconv>
+
+#include "host/headless/script.h"
+
+namespace headless {
+
+std::int64_t effective_run_ms(const options& o) {
+  if (o.seconds_given) return o.run_ms;
+  return o.scripts.empty() ? 10000 : 0;
+}
+
+bool parse_command_line(const std::vector<std::string>& args, options* out, std::string* error) {
+  options o;
+  bool stdin_used = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string name = args[i];
+    std::string value;
+    bool has_value = false;
+    // --name=value is the same as --name value.
+    if (name.rfind("--", 0) == 0) {
+      const std::size_t eq = name.find('=');
+      if (eq != std::string::npos) {
+        value = name.substr(eq + 1);
+        name = name.substr(0, eq);
+        has_value = true;
+      }
+    }
+    auto take_value = [&](const char* what) {
+      if (has_value) return true;
+      if (i + 1 >= args.size()) {
+        *error = "option " + name + " needs " + what;
+        return false;
+      }
+      value = args[++i];
+      return true;
+    };
+    auto no_value = [&]() {
+      if (!has_value) return true;
+      *error = "option " + name + " takes no value";
+      return false;
+    };
+
+    if (name == "--help" || name == "-h") {
+      if (!no_value()) return false;
+      o.help = true;
+    } else if (name == "--seconds") {
+      if (!take_value("a number of seconds")) return false;
+      std::string why;
+      if (!parse_seconds(value, &o.run_ms, &why)) {
+        *error = "--seconds: " + why;
+        return false;
+      }
+      o.seconds_given = true;
+    } else if (name == "--script") {
+      if (!take_value("a file name ('-' for standard input)")) return false;
+      if (value.empty()) {
+        *error = "--script: empty file name";
+        return false;
+      }
+      if (value == "-") {
+        if (stdin_used) {
+          *error = "--script: standard input ('-') can be read only once";
+          return false;
+        }
+        stdin_used = true;
+        o.scripts.push_back({script_source::standard_input, "-"});
+      } else {
+        o.scripts.push_back({script_source::file, value});
+      }
+    } else if (name == "-e") {
+      if (!take_value("a script line")) return false;
+      o.scripts.push_back({script_source::line, value});
+    } else if (name == "--set") {
+      if (!take_value("NAME=VALUE")) return false;
+      if (value.find('=') == std::string::npos) {
+        *error = "--set: '" + value + "' is not NAME=VALUE";
+        return false;
+      }
+      o.sets.push_back(value);
+    } else if (name == "--png") {
+      if (!take_value("a file name")) return false;
+      o.png = value;
+    } else if (name == "--frames") {
+      if (!take_value("a directory")) return false;
+      o.frames_dir = value;
+    } else if (name == "--every") {
+      if (!take_value("a whole number of frames")) return false;
+      int n = 0;
+      const auto result = std::from_chars(value.data(), value.data() + value.size(), n);
+      if (value.empty() || result.ec != std::errc() || result.ptr != value.data() + value.size() || n < 1) {
+        *error = "--every: '" + value + "' is not a whole number of frames of 1 or more";
+        return false;
+      }
+      o.every = n;
+      o.every_given = true;
+    } else if (name == "--layers") {
+      if (!take_value("a directory")) return false;
+      o.layers_dir = value;
+    } else if (name == "--state") {
+      if (!take_value("a file name ('-' for standard output)")) return false;
+      o.state = value;
+    } else if (!name.empty() && name[0] == '-' && name != "-") {
+      *error = "unknown option '" + name + "' (see --help)";
+      return false;
+    } else {
+      *error = "unexpected argument '" + name + "' (scripts are given with --script FILE or -e LINE)";
+      return false;
+    }
+    for (const char* dir_option : {"--png", "--frames", "--layers", "--state"}) {
+      if (name == dir_option && value.empty()) {
+        *error = name + ": empty name";
+        return false;
+      }
+    }
+  }
+  if (o.every_given && o.frames_dir.empty()) {
+    *error = "--every needs --frames DIR";
+    return false;
+  }
+  *out = o;
+  return true;
+}
+
+std::string help_text() {
+  return R"(Usage: vesper-headless [options]
+
+Runs the instrument firmware on a virtual clock, as fast as the machine allows: every 30 ms of
+instrument time it runs passes until one composes a frame, every 1000 ms it runs the one-second
+tick, exactly as the window does. Instrument time starts at 0 after start-up; the first frame is
+composed at 30 ms and the first tick comes at 1000 ms. When both fall on the same millisecond
+the frame comes first, then the tick.
+
+Options:
+  --seconds S        instrument time to run after the script (default 10 without a script,
+                     0 with one); decimals allowed, rounded to whole milliseconds
+  --script FILE      script file to run ('-' = standard input); may be repeated
+  -e LINE            one script line; may be repeated; scripts and lines run in the order given
+  --set NAME=VALUE   write a setting after start-up, before the first pass; may be repeated
+  --png FILE         write the last composed frame (opaque, 320 x 240)
+  --frames DIR       write every N-th composed frame as DIR/frame-000001.png ... (numbered from
+                     the first composed frame, which is 1); the directory is made if missing
+  --every N          with --frames: every N-th frame (default 1)
+  --layers DIR       write DIR/top_layer.png and DIR/base_layer.png, with alpha, as they stood
+                     when the last frame was composed
+  --state FILE       write the state as JSON ('-' = standard output):
+                     {"snapshots": [...], "final": {...}}, one snapshot per 'snapshot' line
+  -h, --help         show this text
+
+Script (one command a line; '#' starts a comment; blank lines are ignored):
+  wait S             let S seconds of instrument time pass
+  press X            X = knob, left or right: press and keep it down
+  release X          let it come up
+  tap X              press, run until the firmware has taken the press (at most 10 s), release
+  hold X S           press, wait S seconds, release
+  turn N             N knob detents before the next pass (negative = anticlockwise); a second
+                     turn before that pass replaces the first, as on the instrument's driver
+  set NAME VALUE     a setting by its CFG_ name or setup-row label, written as the setup page
+                     writes it and within its limits; VALUE a number or an option text.
+                     Labels and texts may be quoted ("MODE 1") but need not be.
+                     CFG_FIELD_PAGE (0..3) also moves to that page; CFG_HDG_BUG (0..359) and
+                     CFG_SET_ALT (0..25000) are start-up values and change only what is stored
+  snapshot [LABEL]   add the state at this moment to the snapshots
+  png FILE           write the last composed frame now
+
+Every mistake in the options or the script is reported on one line before anything runs or is
+written, with exit status 2: unknown options, missing arguments, unknown commands (with the file
+and line), unknown settings, values out of range (with the allowed range), missing script files
+and outputs that cannot be written.
+
+Examples:
+  vesper-headless --seconds 12 --png frame.png --state -
+  vesper-headless -e 'wait 9' -e 'tap left' -e 'wait 1' -e 'png menu.png'
+  vesper-headless --set "UNIT FUNCTION=DG" --seconds 10 --frames frames --every 10
+  vesper-headless --script flight.txt --state state.json --layers layers
+
+  # flight.txt
+  set "DEMO MODE" "MODE 1"
+  wait 9            # past the start-up screen
+  tap left          # open the menu
+  snapshot menu
+  wait 31           # thirty seconds without a control event close it again
+  snapshot closed
+)";
+}
+
+}  // namespace headless

@@ -1,0 +1,88 @@
+// The headless runner: the firmware on a virtual clock, driven by a script, writing pictures and
+// state snapshots.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "host/common/state_json.h"
+#include "host/headless/options.h"
+#include "host/headless/script.h"
+
+namespace headless {
+
+inline constexpr std::int64_t REFRESH_MS = 30;
+inline constexpr std::int64_t TICK_MS = 1000;
+// A press is normally taken by the first pass after it; while an event is held during the
+// eight-second start-up screen the decoder waits, so a tap waits a little longer than that.
+inline constexpr std::int64_t TAP_LIMIT_MS = 10000;
+// Ten passes compose a frame; a firmware that has not composed after this many has gone wrong.
+inline constexpr int PASS_LIMIT_PER_REFRESH = 1000;
+
+// The instrument on a virtual clock. Construction restores every module to its power-on state
+// and runs firmware_init, so each instance starts the instrument afresh (firmware state is
+// global: one instance at a time).
+class virtual_instrument {
+ public:
+  virtual_instrument();
+
+  // Runs every refresh and tick due up to and including `time_ms`, then stands at that time.
+  // False if the firmware stopped composing frames.
+  bool advance_to(std::int64_t time_ms);
+  bool advance_by(std::int64_t ms) { return advance_to(now_ms_ + ms); }
+  // Runs the next due refresh and/or tick (both, when they fall on the same millisecond).
+  bool step();
+
+  std::int64_t now_ms() const { return now_ms_; }
+  host_clock_reading clock() const { return {now_ms_, passes_, frames_}; }
+  const std::vector<std::uint32_t>& frame() const { return frame_; }
+
+  // Called after every composed frame, with the frame count so far.
+  std::function<bool(std::int64_t frame_number)> on_frame;
+
+ private:
+  bool refresh();
+
+  std::int64_t now_ms_ = 0;
+  std::int64_t next_refresh_ms_ = REFRESH_MS;
+  std::int64_t next_tick_ms_ = TICK_MS;
+  std::int64_t passes_ = 0;
+  std::int64_t frames_ = 0;
+  std::vector<std::uint32_t> frame_;
+};
+
+void set_control(control_id c, int level);
+int control_taken(control_id c);  // the decoder's down latch
+
+// Everything a run needs, checked.
+struct run_plan {
+  std::vector<setting_write> sets;
+  std::vector<command> script;
+  std::int64_t run_ms = 0;
+  std::string png;
+  std::string frames_dir;
+  int every = 1;
+  std::string layers_dir;
+  std::string state;
+};
+
+// Reads and parses the scripts, the --set values and the outputs; nothing is run or written.
+// False with a one-line reason.
+bool prepare_run(const options& o, std::istream& in, run_plan* plan, std::string* error);
+
+// Whether a file or directory can be written, before any is. `new_dirs` are directories the run
+// will make, so files may be planned inside them.
+bool check_output_file(const std::string& path, const std::string& what, const std::vector<std::string>& new_dirs,
+                       std::string* error);
+bool check_output_dir(const std::string& path, const std::string& what, std::string* error);
+
+// Runs a prepared plan. Returns the exit status: 0, or 1 when an output could not be written or
+// the firmware failed; messages go to err, the state to out when it is '-'.
+int execute_run(const run_plan& plan, std::ostream& out, std::ostream& err);
+
+// The whole program, from its arguments: 0 ok, 1 failure while running, 2 bad input.
+int headless_main(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err);
+
+}  // namespace headless

@@ -1,0 +1,57 @@
+// The headless runner's script: one command a line, what a person at the bezel would do, plus
+// snapshots and pictures.
+//
+//   wait S            let S seconds of instrument time pass (decimals allowed, whole ms)
+//   press X           X = knob, left or right: the switch goes down (and stays down)
+//   release X         the switch comes up
+//   tap X             press, run until the decoder has taken the press, release
+//   hold X S          press, wait S seconds, release
+//   turn N            N detents of the knob before the next pass (negative = anticlockwise)
+//   set NAME VALUE    a setting by CFG_ name or setup-row label; VALUE a number or option text
+//   snapshot [LABEL]  add the state to the snapshots
+//   png FILE          write the last composed frame
+//
+// '#' starts a comment (outside double quotes); blank lines are ignored.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/headless/setting_input.h"
+
+namespace headless {
+
+enum class command_kind { wait, press, release, tap, hold, turn, set, snapshot, png };
+enum class control_id { knob, left, right };
+
+struct command {
+  command_kind kind = command_kind::wait;
+  std::string where;                      // "FILE:LINE" for messages and snapshots
+  std::int64_t ms = 0;                    // wait, hold
+  control_id control = control_id::knob;  // press, release, tap, hold
+  int detents = 0;                        // turn
+  setting_write setting;                  // set
+  std::string text;                       // png: the file; snapshot: the label (may be empty)
+};
+
+const char* control_name(control_id c);
+
+// Seconds as given to --seconds, wait and hold: a non-negative decimal, rounded to whole
+// milliseconds; false with a reason otherwise.
+bool parse_seconds(std::string_view text, std::int64_t* ms, std::string* error);
+
+// Splits a line into words; double quotes group words with blanks ("MODE 1") and keep '#'.
+// False with a reason for an unterminated quote.
+bool split_words(std::string_view line, std::vector<std::string>* words, std::string* error);
+
+// Parses one line. `where` names it in messages. Sets *has_command false for blank and comment
+// lines. On error the message starts with `where`.
+bool parse_script_line(std::string_view line, const std::string& where, command* out, bool* has_command,
+                       std::string* error);
+
+// Parses a whole text from `source`; lines are numbered from first_line. Appends the commands.
+bool parse_script_text(std::string_view text, const std::string& source, int first_line, std::vector<command>* out,
+                       std::string* error);
+
+}  // namespace headless
