@@ -58,14 +58,30 @@ void clear_layer(pixel_t* layer);
 void fill_layer(pixel_t* buf, int width, int height, pixel_t colour);
 void fill_rect(pixel_t* buf, int x, int y, int w, int h, pixel_t colour);
 void copy_image(pixel_t* dst, const pixel_t* src, int stride, int height, int x, int y, int w, int h);
-void blend_image(pixel_t* dst, const pixel_t* src, const pixel_t* under, int stride, int height, int x, int y,
-                 int w, int h);
+void blend_image(pixel_t* dst, const pixel_t* src, const pixel_t* under, int stride, int height, int x, int y, int w,
+                 int h);
 void copy_to_display(const pixel_t* layer);
 void flush_display();
 
 // The plain per-channel blend, kept as the reference the fast blend is proved against.
-void blend_image_reference(pixel_t* dst, const pixel_t* src, const pixel_t* under, int stride, int height, int x,
-                           int y, int w, int h);
+void blend_image_reference(pixel_t* dst, const pixel_t* src, const pixel_t* under, int stride, int height, int x, int y,
+                           int w, int h);
+
+// The blend kernels behind blend_image, each bit-identical to blend_image_reference. blend_image
+// uses the SSE2 kernel where the target has SSE2 and the portable integer kernel elsewhere; both
+// are declared here so that either can be checked on any machine that can run it.
+void blend_image_portable(pixel_t* dst, const pixel_t* src, const pixel_t* under, int stride, int x, int y, int w,
+                          int h);
+#if defined(__SSE2__)
+void blend_image_sse2(pixel_t* dst, const pixel_t* src, const pixel_t* under, int stride, int x, int y, int w, int h);
+#endif
+
+// The weight t of a source alpha in the blend, float(alpha / 255.0), tabulated once at compile time
+// so that no blend path needs a double division per pixel.
+struct blend_weight_table {
+  float t[256];
+};
+extern const blend_weight_table blend_weights;
 
 // Restores the power-on state: all three buffers zero, no display frame.
 void layers_power_on();
