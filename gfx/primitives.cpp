@@ -1,0 +1,366 @@
+// Drawing primitives: spans, boxes, discs, the anti-aliased line and its clippers, the image
+// transform and the drawing of small images through it.
+#include "gfx/primitives.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+namespace {
+
+// Float to pixel index, truncating toward zero like a plain conversion, but saturated far outside
+// any buffer so that wild coordinates stay off-screen instead of overflowing.
+inline int to_index(float v) {
+  constexpr float limit = 1073741824.0f;  // 2^30
+  if (!(v > -limit)) return -(1 << 30);   // also catches NaN
+  if (v > limit) return 1 << 30;
+  return static_cast<int>(v);
+}
+
+inline int clamp_int(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
+
+// Blends one pixel of a line. The weights are coverages; near the top and left edges truncation
+// toward zero can push them slightly outside 0..1, and such a weight is held at the nearer bound so
+// that a pixel is never tinted away from the line colour.
+inline void blend_line_pixel(pixel_t* buf, int width, int height, int x, int y, pixel_t colour, float t) {
+  if (x < 0 || y < 0 || x >= width || y >= height) return;
+  if (t < 0.0f) t = 0.0f;
+  if (t > 1.0f) t = 1.0f;
+  put_pixel(buf, width, height, x, y, mix_colour(get_pixel(buf, width, height, x, y), colour, t));
+}
+
+// The three-pixel column of a line at major coordinate i around minor q.
+struct line_column {
+  pixel_t* buf;
+  int width;
+  int height;
+  bool y_major;
+  pixel_t colour;
+
+  void blend(int i, int minor, float t) const {
+    if (y_major) {
+      blend_line_pixel(buf, width, height, minor, i, colour, t);
+    } else {
+      blend_line_pixel(buf, width, height, i, minor, colour, t);
+    }
+  }
+  void store(int i, int minor) const {
+    if (y_major) {
+      put_pixel(buf, width, height, minor, i, colour);
+    } else {
+      put_pixel(buf, width, height, i, minor, colour);
+    }
+  }
+};
+
+// One image drawn through the inverse of T with its source point (0, 0) at (ox, oy). `write`
+// receives the old pixel and the sample and returns the new pixel.
+template <typename Write>
+void scan_transformed(pixel_t* dst, int dst_w, int dst_h, const pixel_t* src, int src_w, int src_h, float ox, float oy,
+                      const image_transform& t, Write write) {
+  const float k2 = t.inv_scale * t.inv_scale;
+  const int reach = to_index(static_cast<float>(std::max(src_w, src_h)) * 1.415f);
+  const float r = static_cast<float>(reach);
+  const int x_begin = std::max(to_index(ox - r), 0);
+  const int x_end = std::min(to_index(ox + r), dst_w);
+  const int y_begin = std::max(to_index(oy - r), 0);
+  const int y_end = std::min(to_index(oy + r), dst_h);
+  const float fw = static_cast<float>(src_w);
+  const float fh = static_cast<float>(src_h);
+  for (int y = y_begin; y < y_end; ++y) {
+    const float dy = static_cast<float>(y) - oy;
+    for (int x = x_begin; x < x_end; ++x) {
+      const float dx = static_cast<float>(x) - ox;
+      const float sx = k2 * (t.m11 * dx - t.m01 * dy);
+      const float sy = k2 * (-t.m10 * dx + t.m00 * dy);
+      // The far edges are still sampled (they fade to transparent); a NaN point is not inside.
+      if (!(sx >= 0.0f && sy >= 0.0f && sx <= fw && sy <= fh)) continue;
+      pixel_t& p = dst[y * dst_w + x];
+      p = write(p, sample_bilinear(src, src_w, src_h, sx, sy));
+    }
+  }
+}
+
+}  // namespace
+
+void draw_hspan(pixel_t* buf, int stride, int height, int x0, int x1, int y, pixel_t colour) {
+  // Clamped to the screen, so a span wholly off one side still paints the edge pixel. A buffer
+  // smaller than the screen bounds the clamp as well, so a short image is never written past.
+  if (stride <= 0 || height <= 0) return;
+  const int x_max = std::min(SCREEN_W, stride) - 1;
+  const int y_max = std::min(SCREEN_H, height) - 1;
+  x0 = clamp_int(x0, 0, x_max);
+  x1 = clamp_int(x1, 0, x_max);
+  y = clamp_int(y, 0, y_max);
+  pixel_t* row = buf + y * stride;
+  for (int x = x0; x <= x1; ++x) row[x] = colour;
+}
+
+void fill_box(pixel_t* buf, int width, int height, int x0, int y0, int x1, int y1, pixel_t colour) {
+  const int xa = std::max(std::min(x0, x1), 0);
+  const int xb = std::min(std::max(x0, x1), width);
+  const int ya = std::max(std::min(y0, y1), 0);
+  const int yb = std::min(std::max(y0, y1), height);
+  for (int y = ya; y < yb; ++y) {
+    for (int x = xa; x < xb; ++x) put_pixel(buf, width, height, x, y, colour);
+  }
+}
+
+void dim_box(pixel_t* buf, int width, int height, int x0, int y0, int x1, int y1, double factor) {
+  const float f = static_cast<float>(factor);
+  const int xa = std::max(std::min(x0, x1), 0);
+  const int xb = std::min(std::max(x0, x1), width);
+  const int ya = std::max(std::min(y0, y1), 0);
+  const int yb = std::min(std::max(y0, y1), height);
+  for (int y = ya; y < yb; ++y) {
+    for (int x = xa; x < xb; ++x)
+      put_pixel(buf, width, height, x, y, scale_colour(get_pixel(buf, width, height, x, y), f));
+  }
+}
+
+void fill_disc(pixel_t* buf, int width, int height, int cx, int cy, int r, pixel_t colour) {
+  if (r < 0) return;
+  const std::int64_t r2 = static_cast<std::int64_t>(r) * r;
+  // Only the offsets that land inside the buffer are visited; the others would change nothing.
+  const std::int64_t dy_lo = std::max<std::int64_t>(-static_cast<std::int64_t>(r), -static_cast<std::int64_t>(cy));
+  const std::int64_t dy_hi = std::min<std::int64_t>(r, static_cast<std::int64_t>(height) - 1 - cy);
+  const std::int64_t dx_lo = std::max<std::int64_t>(-static_cast<std::int64_t>(r), -static_cast<std::int64_t>(cx));
+  const std::int64_t dx_hi = std::min<std::int64_t>(r, static_cast<std::int64_t>(width) - 1 - cx);
+  for (std::int64_t dy = dy_lo; dy <= dy_hi; ++dy) {
+    for (std::int64_t dx = dx_lo; dx <= dx_hi; ++dx) {
+      if (dx * dx + dy * dy <= r2) {
+        put_pixel(buf, width, height, static_cast<int>(cx + dx), static_cast<int>(cy + dy), colour);
+      }
+    }
+  }
+}
+
+void clamp_rect_to_screen(int& x0, int& y0, int& x1, int& y1) {
+  x0 = clamp_int(x0, 0, SCREEN_W - 1);
+  x1 = clamp_int(x1, 0, SCREEN_W - 1);
+  y0 = clamp_int(y0, 0, SCREEN_H - 1);
+  y1 = clamp_int(y1, 0, SCREEN_H - 1);
+}
+
+void draw_line_aa(pixel_t* buf, int width, int height, float x0, float y0, float x1, float y1, pixel_t colour) {
+  if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(y1)) return;
+  const bool y_major = std::fabs(y1 - y0) > std::fabs(x1 - x0);
+  const int U = y_major ? height : width;
+  const int V = y_major ? width : height;
+  float m = y_major ? y0 : x0;
+  float r = y_major ? x0 : y0;
+  float l = y_major ? y1 : x1;
+  float o = y_major ? x1 : y1;
+  if (m > l) {
+    std::swap(m, l);
+    std::swap(r, o);
+  }
+  // Both end points equal: there is no direction and nothing to draw (the slope would be 0/0).
+  if (!(l - m > 0.0f)) return;
+  // A line lying wholly a pixel or more beyond one edge covers nothing on screen; the edge
+  // clipping below would otherwise leave a stray faint pixel on the edge row for some of them.
+  if (std::max(r, o) <= -1.0f || std::min(r, o) >= static_cast<float>(V + 1) || l <= -1.0f ||
+      m >= static_cast<float>(U + 1)) {
+    return;
+  }
+  const float e = (o - r) / (l - m);
+  if (!std::isfinite(e)) return;
+  const bool sloped = std::fabs(static_cast<double>(e)) > 0.01;
+  const float fu = static_cast<float>(U);
+  const float fv = static_cast<float>(V);
+
+  // Edge clipping: the start to just before the screen on both axes, then the end.
+  if (m < 0.0f) {
+    r += (-1.0f - m) * e;
+    m = -1.0f;
+  }
+  if (sloped && r < 0.0f) {
+    m += (-1.0f - r) / e;
+    r = -1.0f;
+  }
+  if (sloped && r > fv) {
+    m += (fv - r + 1.0f) / e;
+    r = fv + 1.0f;
+  }
+  if (l > fu) {
+    o += (fu - l + 1.0f) * e;
+    l = fu + 1.0f;
+  }
+  if (l < 0.0f) {
+    o += (-1.0f - l) * e;
+    l = -1.0f;
+  }
+  if (sloped && o < 0.0f) {
+    l += (-1.0f - o) / e;
+    o = -1.0f;
+  }
+  if (sloped && o > fv) l += (fv - o + 1.0f) / e;
+
+  // A start beyond the far edge leaves every column off-screen. A start implausibly far before
+  // the near edge only comes from a line the clipping found outside; it is not walked.
+  if (!std::isfinite(m) || !std::isfinite(l) || m >= fu + 1.0f || m < -65536.0f) return;
+
+  const line_column column{buf, width, height, y_major, colour};
+
+  // First column: weighted by how much of it the line covers along the major axis.
+  const int i0 = static_cast<int>(m);
+  const float fm = m - static_cast<float>(i0);
+  const float Y = std::trunc(r) - fm * e;
+  if (!std::isfinite(Y)) return;
+  int q = to_index(Y);
+  float K = static_cast<float>(q + 1) - Y;
+  const float L = 1.0f - fm;
+  column.blend(i0, q - 1, L * K);
+  column.blend(i0, q, L);
+  column.blend(i0, q + 1, L * (1.0f - K));
+
+  // Middle columns: full coverage, the centre pixel stored outright.
+  float N = Y + e;
+  int i = i0 + 1;
+  for (; static_cast<float>(i) <= l; ++i) {
+    // Columns past the far edge are all off-screen, and so is the end column after them.
+    if (i > U) return;
+    q = to_index(N);
+    K = static_cast<float>(q + 1) - N;
+    column.blend(i, q - 1, K);
+    column.store(i, q);
+    column.blend(i, q + 1, 1.0f - K);
+    N += e;
+  }
+
+  // End column: weighted by the fraction of it the line reaches into.
+  const float fl = l - std::trunc(l);
+  q = to_index(N);
+  K = static_cast<float>(q + 1) - N;
+  column.blend(i, q - 1, fl * K);
+  column.blend(i, q, fl);
+  column.blend(i, q + 1, fl * (1.0f - K));
+}
+
+int clip_line(float& x0, float& y0, float& x1, float& y1, int xmin, int xmax, int ymax, int ymin) {
+  const float dx = x1 - x0;
+  const float dy = y1 - y0;
+  float t0 = 0.0f;
+  float t1 = 1.0f;
+  int visible = 1;
+  const float p[4] = {-dx, dx, -dy, dy};
+  const float q[4] = {x0 - static_cast<float>(xmin), static_cast<float>(xmax) - x0, y0 - static_cast<float>(ymin),
+                      static_cast<float>(ymax) - y0};
+  for (int k = 0; k < 4; ++k) {
+    if (p[k] == 0.0f) {
+      if (q[k] < 0.0f) visible = 0;
+    } else {
+      const float ratio = q[k] / p[k];
+      if (p[k] < 0.0f) {
+        if (ratio > t1) {
+          visible = 0;
+        } else {
+          t0 = std::max(t0, ratio);
+        }
+      } else {
+        if (ratio < t0) {
+          visible = 0;
+        } else {
+          t1 = std::min(t1, ratio);
+        }
+      }
+    }
+  }
+  if (!visible) return 0;
+  const float sx = x0;
+  const float sy = y0;
+  x0 = sx + dx * t0;
+  y0 = sy + dy * t0;
+  x1 = sx + dx * t1;
+  y1 = sy + dy * t1;
+  return 1;
+}
+
+int box_visible(float x, float y, int xmin, int xmax, int ymin, int ymax, int size) {
+  if (std::isnan(x) || std::isnan(y)) return 0;
+  const int h = size / 2;
+  const std::int64_t left = to_index(x - static_cast<float>(h));
+  const std::int64_t top = to_index(y - static_cast<float>(h));
+  return (left + size >= xmin && left <= xmax && top <= ymax && top + size >= ymin) ? 1 : 0;
+}
+
+void rotate_matrix(image_transform& t, float angle) {
+  const float s = static_cast<float>(std::sin(static_cast<double>(angle)));
+  const float c = static_cast<float>(std::cos(static_cast<double>(angle)));
+  const float m00 = t.m00;
+  const float m01 = t.m01;
+  const float m10 = t.m10;
+  const float m11 = t.m11;
+  t.m00 = m00 * c - m01 * s;
+  t.m01 = m00 * s + m01 * c;
+  t.m10 = m10 * c - m11 * s;
+  t.m11 = m10 * s + m11 * c;
+}
+
+void scale_matrix(image_transform& t, float s) {
+  t.m00 *= s;
+  t.m01 *= s;
+  t.m10 *= s;
+  t.m11 *= s;
+  t.inv_scale /= s;
+}
+
+void transform_point(const image_transform& t, float& x, float& y) {
+  const float sx = x;
+  const float sy = y;
+  x = t.m00 * sx + t.m01 * sy;
+  y = t.m10 * sx + t.m11 * sy;
+}
+
+pixel_t sample_bilinear(const pixel_t* src, int width, int height, float x, float y) {
+  // Nothing of the image within reach (or no number at all): fully transparent.
+  if (!(x > -1.0f && y > -1.0f && x < static_cast<float>(width) && y < static_cast<float>(height))) {
+    return COLOUR_TRANSPARENT;
+  }
+  // Rounded down rather than toward zero, so that just left of or above the image the fraction
+  // stays a weight in 0..1 and the edge fades out there as it does on the far sides.
+  const int ix = static_cast<int>(std::floor(x));
+  const int iy = static_cast<int>(std::floor(y));
+  const float fx = x - static_cast<float>(ix);
+  const float fy = y - static_cast<float>(iy);
+  const pixel_t p00 = get_pixel(src, width, height, ix, iy);
+  const pixel_t p01 = get_pixel(src, width, height, ix, iy + 1);
+  const pixel_t p10 = get_pixel(src, width, height, ix + 1, iy);
+  const pixel_t p11 = get_pixel(src, width, height, ix + 1, iy + 1);
+  const pixel_t left = mix_colour(p00, p01, fy);
+  const pixel_t right = mix_colour(p10, p11, fy);
+  return mix_colour(left, right, fx);
+}
+
+void draw_image_transformed(pixel_t* dst, int dst_w, int dst_h, const pixel_t* src, int src_w, int src_h, float ox,
+                            float oy, const image_transform& t, float blend) {
+  if (blend > 0.0f) {
+    scan_transformed(dst, dst_w, dst_h, src, src_w, src_h, ox, oy, t,
+                     [blend](pixel_t old, pixel_t smp) { return mix_colour(old, smp, blend); });
+  } else {
+    // A plain store: the sample's alpha replaces the old pixel's, so clear parts punch through.
+    scan_transformed(dst, dst_w, dst_h, src, src_w, src_h, ox, oy, t, [](pixel_t, pixel_t smp) { return smp; });
+  }
+}
+
+void draw_image_rotated(pixel_t* dst, int dst_w, int dst_h, const pixel_t* src, int src_w, int src_h, float ox,
+                        float oy, const image_transform& t, float blend) {
+  const float hw = static_cast<float>(src_w / 2);
+  const float hh = static_cast<float>(src_h / 2);
+  draw_image_transformed(dst, dst_w, dst_h, src, src_w, src_h, ox - (t.m00 * hw + t.m01 * hh),
+                         oy - (t.m10 * hw + t.m11 * hh), t, blend);
+}
+
+void stamp_image_transformed(pixel_t* dst, int dst_w, int dst_h, const pixel_t* src, int src_w, int src_h,
+                             const float* offsets_x, const float* offsets_y, const image_transform& t, int additive,
+                             int count) {
+  for (int k = 0; k < count; ++k) {
+    if (additive) {
+      scan_transformed(dst, dst_w, dst_h, src, src_w, src_h, offsets_x[k], offsets_y[k], t,
+                       [](pixel_t old, pixel_t smp) { return add_colour(old, smp); });
+    } else {
+      scan_transformed(dst, dst_w, dst_h, src, src_w, src_h, offsets_x[k], offsets_y[k], t,
+                       [](pixel_t, pixel_t smp) { return smp; });
+    }
+  }
+}
