@@ -8,9 +8,9 @@ controls_state controls;
 event_log_state controls_event_log;
 
 const char* const event_names[EVENT_COUNT] = {
-    "EVT_NONE",         "EVT_KNOB_PRESS",  "EVT_KNOB_RELEASE", "EVT_KNOB_LONG",  "EVT_LEFT_PRESS",
-    "EVT_LEFT_RELEASE", "EVT_LEFT_LONG",   "EVT_RIGHT_PRESS",  "EVT_RIGHT_RELEASE", "EVT_RIGHT_LONG",
-    "EVT_BOTH_PRESS",   "EVT_BOTH_RELEASE", "EVT_KNOB_CW",     "EVT_KNOB_CCW",
+    "EVT_NONE",         "EVT_KNOB_PRESS",   "EVT_KNOB_RELEASE", "EVT_KNOB_LONG",     "EVT_LEFT_PRESS",
+    "EVT_LEFT_RELEASE", "EVT_LEFT_LONG",    "EVT_RIGHT_PRESS",  "EVT_RIGHT_RELEASE", "EVT_RIGHT_LONG",
+    "EVT_BOTH_PRESS",   "EVT_BOTH_RELEASE", "EVT_KNOB_CW",      "EVT_KNOB_CCW",
 };
 
 void controls_power_on() {

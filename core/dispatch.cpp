@@ -1,3 +1,4 @@
+#include "attitude/alerts.h"
 #include "core/controls.h"
 #include "core/demo.h"
 #include "core/firmware.h"
@@ -10,7 +11,6 @@
 #include "settings/settings.h"
 #include "settings/setup_pages.h"
 #include "settings/startup_screen.h"
-#include "attitude/alerts.h"
 #include "transponder/transponder.h"
 
 mode_flags modes;
@@ -53,10 +53,10 @@ struct knob_owner {
 
 int knob_owner_event(int e) {
   const knob_owner owners[] = {
-      {&modes.baro_popup_open, nullptr},        {&modes.dg_adjust_popup_open, nullptr},
+      {&modes.baro_popup_open, nullptr},          {&modes.dg_adjust_popup_open, nullptr},
       {&modes.nav_dg_adjust_popup_open, nullptr}, {&modes.hdg_bug_popup_open, nullptr},
-      {&modes.set_alt_popup_open, nullptr},     {&modes.setup_active, nullptr},
-      {&modes.brightness_popup_open, nullptr},  {&modes.squawk_edit_active, nullptr},
+      {&modes.set_alt_popup_open, nullptr},       {&modes.setup_active, nullptr},
+      {&modes.brightness_popup_open, nullptr},    {&modes.squawk_edit_active, nullptr},
   };
   for (const knob_owner& owner : owners) {
     if (*owner.open) {

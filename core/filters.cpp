@@ -8,11 +8,19 @@ const char* const data_age_names[DATA_AGE_COUNT] = {
 };
 
 const char* const filter_names[FILTER_COUNT] = {
-    "FILTER_SLIP", "FILTER_HEADING", "FILTER_SPARE", nullptr, nullptr, nullptr, nullptr, nullptr,
-    nullptr,       nullptr,          nullptr,        nullptr, nullptr, "FILTER_AOA", nullptr, nullptr,
-    nullptr,       nullptr,          nullptr,        nullptr, nullptr, nullptr, nullptr, nullptr,
-    nullptr,       nullptr,          nullptr,        nullptr, nullptr, nullptr, nullptr, "FILTER_XTE",
-    "FILTER_CDI_SCALE", "FILTER_WPT_DIST", nullptr, nullptr, nullptr,
+    "FILTER_SLIP",     "FILTER_HEADING", "FILTER_SPARE",
+    nullptr,           nullptr,          nullptr,
+    nullptr,           nullptr,          nullptr,
+    nullptr,           nullptr,          nullptr,
+    nullptr,           "FILTER_AOA",     nullptr,
+    nullptr,           nullptr,          nullptr,
+    nullptr,           nullptr,          nullptr,
+    nullptr,           nullptr,          nullptr,
+    nullptr,           nullptr,          nullptr,
+    nullptr,           nullptr,          nullptr,
+    nullptr,           "FILTER_XTE",     "FILTER_CDI_SCALE",
+    "FILTER_WPT_DIST", nullptr,          nullptr,
+    nullptr,
 };
 
 void filters_power_on() { filters = filter_bank_state{}; }

@@ -79,7 +79,9 @@ void clear_both_layers() {
   clear_layer(base_layer);
 }
 
-void merge_top_into_base() { blend_image(base_layer, top_layer, base_layer, SCREEN_W, SCREEN_H, 0, 0, SCREEN_W, SCREEN_H); }
+void merge_top_into_base() {
+  blend_image(base_layer, top_layer, base_layer, SCREEN_W, SCREEN_H, 0, 0, SCREEN_W, SCREEN_H);
+}
 
 void blend_into_frame(pixel_t* frame) {
   blend_image(frame, top_layer, base_layer, SCREEN_W, SCREEN_H, 0, 0, SCREEN_W, SCREEN_H);

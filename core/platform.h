@@ -14,7 +14,7 @@ float read_sensor_g();      // load factor
 float read_sensor_aoa();    // degrees
 float read_air_vector_a();
 float read_air_vector_b();
-float sensor_lateral();  // lateral acceleration in slip units
+float sensor_lateral();    // lateral acceleration in slip units
 bool oat_sensor_fitted();  // an outside-air-temperature probe is connected
 
 // The stored altimeter setting, in hundredths of the units of "BARO UNITS" (2992 = 29.92 inHg).

@@ -10,10 +10,10 @@
 #include "gfx/text.h"
 
 const char* const field_editor_labels[FIELD_ID_COUNT] = {
-    "-NONE-",  "GPS TRK",  "DG HDG",   nullptr,   "HDG ROSE", "GPS HSI",   "GPS ARC",  nullptr,
-    nullptr,   "IAS",      "BARO ALT", "AOA",     "V TREND",  "G LOAD",    "G LOAD",   "HDG",
-    "BUS VOLTS", "SET ALT", "VERT SPD", "GLOAD",  nullptr,    "OAT",       "TAS",      "DALT",
-    "GPS WPT", "GPS DIST", "GPS GS",   "GPS TRK", "GPS XTE",  "GPS DTRK",  "GPS BRG",  "BARO",
+    "-NONE-",    "GPS TRK",  "DG HDG",   nullptr,   "HDG ROSE", "GPS HSI",  "GPS ARC", nullptr,
+    nullptr,     "IAS",      "BARO ALT", "AOA",     "V TREND",  "G LOAD",   "G LOAD",  "HDG",
+    "BUS VOLTS", "SET ALT",  "VERT SPD", "GLOAD",   nullptr,    "OAT",      "TAS",     "DALT",
+    "GPS WPT",   "GPS DIST", "GPS GS",   "GPS TRK", "GPS XTE",  "GPS DTRK", "GPS BRG", "BARO",
 };
 
 namespace {

@@ -64,7 +64,7 @@ constexpr std::uint32_t kAiSlotMask[AI_SLOTS] = {0x00002801, 0x7FEF8001, 0x00000
                                                  0x7FEF8001, 0x00000401, 0xFFEF8001, 0x00005001};
 constexpr std::uint32_t kDgSlotMask[DG_SLOTS] = {0x7FE98001, 0x7FE98001, 0x7FE98001, 0x00000070,
                                                  0x7FE98001, 0x7FE98001, 0x7FE98001};
-constexpr std::uint32_t kWithoutGps = 0x80FFFF9D;   // no ids 1, 5, 6, 24..30
+constexpr std::uint32_t kWithoutGps = 0x80FFFF9D;       // no ids 1, 5, 6, 24..30
 constexpr std::uint32_t kWithoutOatProbe = 0xFF0FFFFF;  // no ids 20..23
 constexpr std::uint16_t kFieldBaroAlt = 10;
 constexpr std::uint16_t kFieldBaro = 31;

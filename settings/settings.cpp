@@ -71,30 +71,46 @@ void layout_load() {
       fields.layout_ai[p][s] = static_cast<std::uint16_t>(layout_store_get(AI_SLOTS * p + s));
     }
     for (int s = 0; s < DG_SLOTS; ++s) {
-      fields.layout_dg[p][s] =
-          static_cast<std::uint16_t>(layout_store_get(FIELD_PAGES * AI_SLOTS + DG_SLOTS * p + s));
+      fields.layout_dg[p][s] = static_cast<std::uint16_t>(layout_store_get(FIELD_PAGES * AI_SLOTS + DG_SLOTS * p + s));
     }
   }
 }
 
 const setting_name setting_names[] = {
-    {CFG_FIELD_PAGE, "CFG_FIELD_PAGE", false},     {CFG_HDG_BUG, "CFG_HDG_BUG", false},
-    {CFG_SET_ALT, "CFG_SET_ALT", false},           {CFG_DEMO_MODE, "CFG_DEMO_MODE", true},
-    {CFG_SERIAL2, "CFG_SERIAL2", true},            {CFG_UNIT_FUNCTION, "CFG_UNIT_FUNCTION", true},
-    {CFG_FUNCTION_LOCK, "CFG_FUNCTION_LOCK", true}, {CFG_PITCH_TRIM, "CFG_PITCH_TRIM", false},
-    {CFG_ROLL_TRIM, "CFG_ROLL_TRIM", false},       {CFG_SLIP_TRIM, "CFG_SLIP_TRIM", false},
-    {CFG_OAT_TRIM, "CFG_OAT_TRIM", false},         {CFG_IAS_TRIM, "CFG_IAS_TRIM", false},
-    {CFG_IAS_VSO, "CFG_IAS_VSO", false},           {CFG_IAS_VS1, "CFG_IAS_VS1", false},
-    {CFG_IAS_VFE, "CFG_IAS_VFE", false},           {CFG_IAS_VNO, "CFG_IAS_VNO", false},
-    {CFG_IAS_VNE, "CFG_IAS_VNE", false},           {CFG_ALT_TRIM, "CFG_ALT_TRIM", false},
-    {CFG_IAS_UNITS, "CFG_IAS_UNITS", true},        {CFG_BARO_UNITS, "CFG_BARO_UNITS", true},
-    {CFG_TEMP_UNITS, "CFG_TEMP_UNITS", true},      {CFG_GPS_NAV_SRC, "CFG_GPS_NAV_SRC", true},
-    {CFG_UI_STYLE, "CFG_UI_STYLE", true},          {CFG_UI_FONT, "CFG_UI_FONT", true},
-    {CFG_AUDIO_VOL, "CFG_AUDIO_VOL", true},        {CFG_AOA_ALERT, "CFG_AOA_ALERT", true},
-    {CFG_AOA_HIGH_LIM, "CFG_AOA_HIGH_LIM", false}, {CFG_AOA_LOW_LIM, "CFG_AOA_LOW_LIM", false},
-    {CFG_G_ALERT, "CFG_G_ALERT", true},            {CFG_G_POS_LIM, "CFG_G_POS_LIM", false},
-    {CFG_G_NEG_LIM, "CFG_G_NEG_LIM", false},       {CFG_ROLL_ALERT, "CFG_ROLL_ALERT", true},
-    {CFG_ROLL_LIM, "CFG_ROLL_LIM", true},          {CFG_TRAK_STAB, "CFG_TRAK_STAB", true},
+    {CFG_FIELD_PAGE, "CFG_FIELD_PAGE", false},
+    {CFG_HDG_BUG, "CFG_HDG_BUG", false},
+    {CFG_SET_ALT, "CFG_SET_ALT", false},
+    {CFG_DEMO_MODE, "CFG_DEMO_MODE", true},
+    {CFG_SERIAL2, "CFG_SERIAL2", true},
+    {CFG_UNIT_FUNCTION, "CFG_UNIT_FUNCTION", true},
+    {CFG_FUNCTION_LOCK, "CFG_FUNCTION_LOCK", true},
+    {CFG_PITCH_TRIM, "CFG_PITCH_TRIM", false},
+    {CFG_ROLL_TRIM, "CFG_ROLL_TRIM", false},
+    {CFG_SLIP_TRIM, "CFG_SLIP_TRIM", false},
+    {CFG_OAT_TRIM, "CFG_OAT_TRIM", false},
+    {CFG_IAS_TRIM, "CFG_IAS_TRIM", false},
+    {CFG_IAS_VSO, "CFG_IAS_VSO", false},
+    {CFG_IAS_VS1, "CFG_IAS_VS1", false},
+    {CFG_IAS_VFE, "CFG_IAS_VFE", false},
+    {CFG_IAS_VNO, "CFG_IAS_VNO", false},
+    {CFG_IAS_VNE, "CFG_IAS_VNE", false},
+    {CFG_ALT_TRIM, "CFG_ALT_TRIM", false},
+    {CFG_IAS_UNITS, "CFG_IAS_UNITS", true},
+    {CFG_BARO_UNITS, "CFG_BARO_UNITS", true},
+    {CFG_TEMP_UNITS, "CFG_TEMP_UNITS", true},
+    {CFG_GPS_NAV_SRC, "CFG_GPS_NAV_SRC", true},
+    {CFG_UI_STYLE, "CFG_UI_STYLE", true},
+    {CFG_UI_FONT, "CFG_UI_FONT", true},
+    {CFG_AUDIO_VOL, "CFG_AUDIO_VOL", true},
+    {CFG_AOA_ALERT, "CFG_AOA_ALERT", true},
+    {CFG_AOA_HIGH_LIM, "CFG_AOA_HIGH_LIM", false},
+    {CFG_AOA_LOW_LIM, "CFG_AOA_LOW_LIM", false},
+    {CFG_G_ALERT, "CFG_G_ALERT", true},
+    {CFG_G_POS_LIM, "CFG_G_POS_LIM", false},
+    {CFG_G_NEG_LIM, "CFG_G_NEG_LIM", false},
+    {CFG_ROLL_ALERT, "CFG_ROLL_ALERT", true},
+    {CFG_ROLL_LIM, "CFG_ROLL_LIM", true},
+    {CFG_TRAK_STAB, "CFG_TRAK_STAB", true},
 };
 const int setting_name_count = static_cast<int>(sizeof setting_names / sizeof setting_names[0]);
 

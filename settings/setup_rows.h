@@ -16,10 +16,10 @@ struct setup_row_def {
 };
 extern const setup_row_def setup_rows[SETUP_ROW_COUNT];
 
-int setup_row_by_label(const char* label);            // -1 when no row has that label
-int setup_row_by_setting(int setting);                 // -1 when no row edits it
-int setup_option_value(int row, const char* text);     // option index by its text, -1 when none
-bool setup_value_allowed(int row, int value);          // within the row's limits and the pair rule
+int setup_row_by_label(const char* label);          // -1 when no row has that label
+int setup_row_by_setting(int setting);              // -1 when no row edits it
+int setup_option_value(int row, const char* text);  // option index by its text, -1 when none
+bool setup_value_allowed(int row, int value);       // within the row's limits and the pair rule
 // Stores the value with the setting's own writer and runs the row's side effects; false (and
 // nothing written) when the value is not allowed.
 bool setup_write(int row, int value);

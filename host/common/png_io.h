@@ -6,8 +6,7 @@
 
 // Writes w x h pixels, row 0 at the top. With keep_alpha the alpha channel is written too;
 // without it the picture is opaque (what a display shows). On failure returns false with a reason.
-bool write_png(const std::string& path, const std::uint32_t* pixels, int w, int h, bool keep_alpha,
-               std::string* error);
+bool write_png(const std::string& path, const std::uint32_t* pixels, int w, int h, bool keep_alpha, std::string* error);
 
 // Reads a PNG of any colour type into 0xAARRGGBB pixels.
 bool read_png(const std::string& path, std::vector<std::uint32_t>* pixels, int* w, int* h, std::string* error);

@@ -98,8 +98,8 @@ TEST_F(FieldEditor, SoftKeysFollowTheEditorState) {
   EXPECT_GT(right, 0);  // 1:3
   open_menu();
   std::tie(left, right) = keys();
-  EXPECT_GT(left, 0);    // NEXT
-  EXPECT_EQ(right, 0);   // no page label while editing
+  EXPECT_GT(left, 0);   // NEXT
+  EXPECT_EQ(right, 0);  // no page label while editing
   close_menu();
   modes.baro_popup_open = 1;
   std::tie(left, right) = keys();

@@ -16,10 +16,10 @@ TEST_F(Settings, DefaultsOfTheTable) {
   for (int i = 0; i < SETTINGS_COUNT; ++i) ASSERT_EQ(cfg_get(i), 0) << i;  // before the defaults
   cfg_load_defaults();
   const std::pair<int, int> expected[] = {
-      {CFG_DEMO_MODE, 1},     {CFG_SERIAL2, 1},     {CFG_IAS_VSO, 60},      {CFG_IAS_VS1, 50},
-      {CFG_IAS_VFE, 100},     {CFG_IAS_VNO, 150},   {CFG_IAS_VNE, 175},     {CFG_GPS_NAV_SRC, 2},
-      {CFG_AUDIO_VOL, 5},     {CFG_AOA_HIGH_LIM, 15}, {CFG_AOA_LOW_LIM, 5}, {CFG_G_POS_LIM, 2},
-      {CFG_G_NEG_LIM, -2},    {CFG_ROLL_LIM, 35},   {CFG_UNIT_FUNCTION, 0}, {CFG_UI_STYLE, 0},
+      {CFG_DEMO_MODE, 1},  {CFG_SERIAL2, 1},       {CFG_IAS_VSO, 60},      {CFG_IAS_VS1, 50},
+      {CFG_IAS_VFE, 100},  {CFG_IAS_VNO, 150},     {CFG_IAS_VNE, 175},     {CFG_GPS_NAV_SRC, 2},
+      {CFG_AUDIO_VOL, 5},  {CFG_AOA_HIGH_LIM, 15}, {CFG_AOA_LOW_LIM, 5},   {CFG_G_POS_LIM, 2},
+      {CFG_G_NEG_LIM, -2}, {CFG_ROLL_LIM, 35},     {CFG_UNIT_FUNCTION, 0}, {CFG_UI_STYLE, 0},
   };
   for (const auto& [idx, value] : expected) EXPECT_EQ(cfg_get(idx), value) << idx;
   EXPECT_EQ(cfg_get(CFG_G_NEG_LIM), -2);
@@ -45,7 +45,7 @@ TEST_F(Settings, LayoutSaveMirrorsEveryEntryIntoTheTable) {
   EXPECT_EQ(cfg_get(CFG_LAYOUT_MIRROR), 0x34);
   EXPECT_EQ(layout_store_get(63), 0x0107);
   EXPECT_EQ(cfg_get(105), 0x07);
-  EXPECT_EQ(layout_store_get(9 * 2 + 5), 17);  // attitude page 2 slot 5: SET ALT
+  EXPECT_EQ(layout_store_get(9 * 2 + 5), 17);      // attitude page 2 slot 5: SET ALT
   EXPECT_EQ(layout_store_get(36 + 7 * 1 + 3), 5);  // heading page 1 slot 3: GPS HSI
 }
 
