@@ -1,0 +1,166 @@
+// The two image tables and the operations that draw four-bit and sixteen-bit images and clip an
+// opaque copy. The pixel arrays themselves are drawn at build time from the artwork sources.
+#include "gfx/images.h"
+
+#include "gfx/fonts/font_strips.h"
+#include "gfx/text.h"
+#include "gfx/images/image_arrays.h"
+
+namespace {
+
+// The catalogue file and the enum must list the images in the same order.
+constexpr int catalogue_ids[] = {
+#define IMAGE(id, name, w, h) id,
+#include "gfx/images/image_catalogue.def"
+#undef IMAGE
+};
+constexpr int catalogue4_ids[] = {
+#define IMAGE4(id, name, w, h) id,
+#include "gfx/images/image4_catalogue.def"
+#undef IMAGE4
+};
+constexpr bool in_enum_order(const int* ids, int count, int first) {
+  for (int i = 0; i < count; ++i)
+    if (ids[i] != first + i) return false;
+  return true;
+}
+static_assert(sizeof(catalogue_ids) / sizeof(int) == IMAGE_COUNT && in_enum_order(catalogue_ids, IMAGE_COUNT, 0),
+              "the full-colour catalogue must follow the image_id enum");
+static_assert(sizeof(catalogue4_ids) / sizeof(int) == IMAGE4_COUNT - FONT_COUNT &&
+                  in_enum_order(catalogue4_ids, IMAGE4_COUNT - FONT_COUNT, FONT_COUNT),
+              "the four-bit catalogue must follow the image4_id enum, after the font strips");
+
+inline bool inside(int x, int y, int w, int h) { return x >= 0 && y >= 0 && x < w && y < h; }
+
+}  // namespace
+
+const pixel_t* const image_pixels[IMAGE_COUNT] = {
+#define IMAGE(id, name, w, h) name##_pixels,
+#include "gfx/images/image_catalogue.def"
+#undef IMAGE
+};
+const int image_width[IMAGE_COUNT] = {
+#define IMAGE(id, name, w, h) w,
+#include "gfx/images/image_catalogue.def"
+#undef IMAGE
+};
+const int image_height[IMAGE_COUNT] = {
+#define IMAGE(id, name, w, h) h,
+#include "gfx/images/image_catalogue.def"
+#undef IMAGE
+};
+const char* const image_name[IMAGE_COUNT] = {
+#define IMAGE(id, name, w, h) #name,
+#include "gfx/images/image_catalogue.def"
+#undef IMAGE
+};
+
+// Entries 0..9 are the font strips in font-id order, so entry k is the strip of font k.
+const std::uint8_t* const image4_data[IMAGE4_COUNT] = {
+    font_strip_0, font_strip_1, font_strip_2, font_strip_3, font_strip_4,
+    font_strip_5, font_strip_6, font_strip_7, font_strip_8, font_strip_9,
+#define IMAGE4(id, name, w, h) name##_data,
+#include "gfx/images/image4_catalogue.def"
+#undef IMAGE4
+};
+const int image4_width[IMAGE4_COUNT] = {
+    FONT_STRIP_WIDTH[0], FONT_STRIP_WIDTH[1], FONT_STRIP_WIDTH[2], FONT_STRIP_WIDTH[3], FONT_STRIP_WIDTH[4],
+    FONT_STRIP_WIDTH[5], FONT_STRIP_WIDTH[6], FONT_STRIP_WIDTH[7], FONT_STRIP_WIDTH[8], FONT_STRIP_WIDTH[9],
+#define IMAGE4(id, name, w, h) w,
+#include "gfx/images/image4_catalogue.def"
+#undef IMAGE4
+};
+const int image4_height[IMAGE4_COUNT] = {
+    FONT_HEIGHT[0], FONT_HEIGHT[1], FONT_HEIGHT[2], FONT_HEIGHT[3], FONT_HEIGHT[4],
+    FONT_HEIGHT[5], FONT_HEIGHT[6], FONT_HEIGHT[7], FONT_HEIGHT[8], FONT_HEIGHT[9],
+#define IMAGE4(id, name, w, h) h,
+#include "gfx/images/image4_catalogue.def"
+#undef IMAGE4
+};
+const char* const image4_name[IMAGE4_COUNT] = {
+    "font_strip_0", "font_strip_1", "font_strip_2", "font_strip_3", "font_strip_4",
+    "font_strip_5", "font_strip_6", "font_strip_7", "font_strip_8", "font_strip_9",
+#define IMAGE4(id, name, w, h) #name,
+#include "gfx/images/image4_catalogue.def"
+#undef IMAGE4
+};
+
+// An entry outside the table gives an empty image (no pixels, size 0), which every drawing
+// operation treats as nothing to draw.
+image_ref image_lookup(int entry) {
+  if (entry < 0 || entry >= IMAGE_COUNT) return {nullptr, 0, 0};
+  return {image_pixels[entry], image_width[entry], image_height[entry]};
+}
+
+image4_ref image4_lookup(int entry) {
+  if (entry < 0 || entry >= IMAGE4_COUNT) return {nullptr, 0, 0};
+  return {image4_data[entry], image4_width[entry], image4_height[entry]};
+}
+
+void blend_catalogue_image(pixel_t* buf, int entry, int x, int y) {
+  const image_ref img = image_lookup(entry);
+  if (img.pixels == nullptr) return;
+  blend_image(buf, img.pixels, buf, SCREEN_W, SCREEN_H, x, y, img.width, img.height);
+}
+
+void blit_image_clipped(pixel_t* dst, int dst_w, int dst_h, const pixel_t* src, int src_w, int src_h, int x, int y) {
+  for (int i = 0; i < src_h && y + i < dst_h; ++i) {
+    if (y + i < 0) continue;
+    for (int j = 0; j < src_w; ++j) {
+      if (x + j < 0) continue;
+      if (x + j >= dst_w) break;
+      dst[(y + i) * dst_w + x + j] = src[i * src_w + j];
+    }
+  }
+}
+
+void draw_grey4_image(pixel_t* dst, int dst_w, int dst_h, const std::uint8_t* src4, int src_w, int src_h, int x,
+                      int y) {
+  const int row_bytes = src_w / 2;
+  for (int i = 0; i < row_bytes; ++i) {
+    for (int r = 0; r < src_h; ++r) {
+      const std::uint8_t byte = src4[(src_h - 1 - r) * row_bytes + i];
+      const int sy = y + r;
+      for (int half = 0; half < 2; ++half) {
+        const int n = half == 0 ? byte >> 4 : byte & 0x0F;
+        const int sx = x + 2 * i + half;
+        if (!inside(sx, sy, dst_w, dst_h)) continue;
+        const pixel_t grey = 0xFF000000u | static_cast<pixel_t>(n) * 0x101010u;
+        dst[sy * dst_w + sx] = mix_colour(COLOUR_TRANSPARENT, grey, static_cast<float>(16 * n) / 255.0f);
+      }
+    }
+  }
+}
+
+void draw_alpha4_image(pixel_t* dst, int dst_w, int dst_h, const std::uint8_t* src4, int src_w, int src_h, int x,
+                       int y, pixel_t colour) {
+  const int row_bytes = src_w / 2;
+  for (int i = 0; i < row_bytes; ++i) {
+    for (int k = 0; k < src_h; ++k) {
+      const std::uint8_t byte = src4[k * row_bytes + i];
+      const int sy = y + src_h - k;
+      for (int half = 0; half < 2; ++half) {
+        const int n = half == 0 ? byte >> 4 : byte & 0x0F;
+        const int sx = x + 2 * i + half;
+        if (!inside(sx, sy, dst_w, dst_h)) continue;
+        dst[sy * dst_w + sx] = scale_colour(colour, static_cast<float>(n) / 15.0f);
+      }
+    }
+  }
+}
+
+void draw_rgb444_image(pixel_t* dst, int dst_w, int dst_h, const std::uint16_t* src16, int src_w, int src_h, int x,
+                       int y) {
+  for (int i = 0; i < src_w; ++i) {
+    for (int k = 0; k < src_h; ++k) {
+      const int sx = x + i;
+      const int sy = y + src_h - 1 - k;
+      if (!inside(sx, sy, dst_w, dst_h)) continue;
+      const pixel_t word = src16[k * src_w + i];
+      const pixel_t red = (word >> 8) & 0x0F;
+      const pixel_t green = (word >> 4) & 0x0F;
+      const pixel_t blue = word & 0x0F;
+      dst[sy * dst_w + sx] = 0xFF000000u | (red * 16) << 16 | (green * 16) << 8 | (blue * 16);
+    }
+  }
+}
