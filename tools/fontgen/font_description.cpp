@@ -76,9 +76,10 @@ hinting parse_hinting(const parser& p, const std::string& w) {
   if (w == "native") return hinting::native;
   if (w == "native35") return hinting::native_v35;
   if (w == "auto") return hinting::autohint;
+  if (w == "snap") return hinting::snap;
   if (w == "light") return hinting::light;
   if (w == "none") return hinting::none;
-  p.fail("unknown hinting '" + w + "' (native, native35, auto, light, none)");
+  p.fail("unknown hinting '" + w + "' (native, native35, auto, snap, light, none)");
 }
 
 }  // namespace
@@ -236,9 +237,16 @@ description parse_description(const std::string& text, const std::string& origin
       }
       s.shape_width = p.to_int(w[3], 1, 255);
       s.shape_height = p.to_int(w[4], 1, 255);
-    } else if (key == "pad") {
-      p.need(w, 4, "pad <left> <right> <characters>");
-      padding pad{p.to_int(w[1], 0, 32), p.to_int(w[2], 0, 32)};
+    } else if (key == "cell") {
+      p.need(w, 2, "cell <characters>");
+      for (char ch : w[1]) {
+        if (cur->charset.find(ch) == std::string::npos) p.fail(std::string("'") + ch + "' is not in the charset");
+        if (ch >= '0' && ch <= '9') p.fail("digits always have the digit cell");
+        if (cur->in_digit_cell.find(ch) == std::string::npos) cur->in_digit_cell.push_back(ch);
+      }
+    } else if (key == "pad" || key == "tight") {
+      p.need(w, 4, "pad|tight <left> <right> <characters>");
+      padding pad{p.to_int(w[1], 0, 32), p.to_int(w[2], 0, 32), key == "tight"};
       for (char ch : w[3]) {
         if (cur->charset.find(ch) == std::string::npos) p.fail(std::string("'") + ch + "' is not in the charset");
         cur->pads[ch] = pad;

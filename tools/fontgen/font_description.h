@@ -13,7 +13,10 @@ struct build_error : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-enum class hinting { native, native_v35, autohint, light, none };
+// native: the face's own instructions; native35: the same with the classic interpreter, which
+// also fits stems horizontally; auto: FreeType's auto-hinter; snap: the auto-hinter fitting stems
+// as hard as for a one-bit display (still rendered grey); light: vertical fitting only.
+enum class hinting { native, native_v35, autohint, snap, light, none };
 
 struct face_spec {
   std::string name;
@@ -35,9 +38,12 @@ struct glyph_source {
   int shape_height = 0;
 };
 
+// Blank columns either side of a glyph: added to its advance, or, when tight, to its bare ink
+// (for segment faces whose signs carry a digit's full advance, or none at all).
 struct padding {
   int left = 0;
   int right = 0;
+  bool tight = false;
 };
 
 struct font_spec {
@@ -51,6 +57,7 @@ struct font_spec {
   glyph_source base;   // used for every character without an override
   std::map<char, glyph_source> overrides;
   std::map<char, padding> pads;
+  std::string in_digit_cell;  // signs drawn in a digit's cell, so that signed numbers line up
   int line = 0;  // where the font starts in the description, for messages
 };
 

@@ -74,6 +74,8 @@ class typeface {
         return FT_LOAD_TARGET_NORMAL;
       case hinting::autohint:
         return FT_LOAD_TARGET_NORMAL | FT_LOAD_FORCE_AUTOHINT;
+      case hinting::snap:
+        return FT_LOAD_TARGET_MONO | FT_LOAD_FORCE_AUTOHINT;
       case hinting::light:
         return FT_LOAD_TARGET_LIGHT;
       case hinting::none:
@@ -292,15 +294,21 @@ built_font build_font(const font_spec& spec, const std::map<std::string, std::un
     const inked_glyph& g = glyphs[i];
     int pen = 0;
     int width = 0;
-    if (is_digit(ch)) {
-      // Digits share one cell width so that numbers do not jitter as they change.
+    if (is_digit(ch) || spec.in_digit_cell.find(ch) != std::string::npos) {
+      // Digits share one cell width so that numbers do not jitter as they change. They keep their
+      // places relative to each other (a segment '1' stays on the right), with the '8' centred;
+      // a sign in the digit cell is centred on its own.
       width = spec.digit_cell;
-      pen = (width - g.advance) / 2;
+      const inked_glyph& ref = is_digit(ch) ? glyphs[spec.charset.find('8')] : g;
+      pen = (width - ref.ink.width) / 2 - ref.left;
       if (pen + g.left < 0 || pen + g.left + g.ink.width > width) {
-        throw build_error(who + ": digit " + char_name(ch) + " is " + std::to_string(g.ink.width) +
-                          " pixels of ink and does not fit its " + std::to_string(width) +
-                          "-column cell; narrow the em width or widen the cell");
+        throw build_error(who + ": " + char_name(ch) + " is " + std::to_string(g.ink.width) +
+                          " pixels of ink and does not fit the " + std::to_string(width) +
+                          "-column digit cell; narrow the em width or widen the cell");
       }
+    } else if (pad.tight) {
+      width = g.ink.width + pad.left + pad.right;
+      pen = pad.left - g.left;
     } else {
       // Glyphs whose ink runs past their advance get the columns they need.
       int lo = std::min(0, g.left);
