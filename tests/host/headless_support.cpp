@@ -1,0 +1,89 @@
+#include "tests/host/headless_support.h"
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "host/headless/runner.h"
+
+namespace headless_test {
+namespace fs = std::filesystem;
+
+scratch_dir::scratch_dir() {
+  std::string pattern = (fs::temp_directory_path() / "vesper-headless-test-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+}
+
+scratch_dir::~scratch_dir() {
+  std::error_code ec;
+  fs::remove_all(path_, ec);
+}
+
+std::vector<std::string> scratch_dir::entries() const {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(path_)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string read_text(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream buffer;
+  buffer << file.rdbuf();
+  return buffer.str();
+}
+
+void write_text(const std::string& path, const std::string& text) {
+  std::ofstream file(path, std::ios::binary);
+  file << text;
+}
+
+run_result run_in_process(const std::vector<std::string>& args, const std::string& input) {
+  std::istringstream in(input);
+  std::ostringstream out;
+  std::ostringstream err;
+  run_result r;
+  r.status = headless::headless_main(args, in, out, err);
+  r.out = out.str();
+  r.err = err.str();
+  return r;
+}
+
+namespace {
+std::string shell_quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) {
+    if (c == '\'') {
+      q += "'\\''";
+    } else {
+      q += c;
+    }
+  }
+  return q + "'";
+}
+}  // namespace
+
+run_result run_program(const std::vector<std::string>& args, const fs::path& dir) {
+  const std::string out_file = (dir / ".stdout").string();
+  const std::string err_file = (dir / ".stderr").string();
+  std::string command = "cd " + shell_quote(dir.string()) + " && " + shell_quote(VESPER_HEADLESS_PROGRAM);
+  for (const std::string& a : args) command += " " + shell_quote(a);
+  command += " </dev/null >" + shell_quote(out_file) + " 2>" + shell_quote(err_file);
+  const int raw = std::system(command.c_str());
+  run_result r;
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  r.out = read_text(out_file);
+  r.err = read_text(err_file);
+  fs::remove(out_file);
+  fs::remove(err_file);
+  return r;
+}
+
+int line_count(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+
+}  // namespace headless_test
