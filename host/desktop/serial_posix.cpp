@@ -1,0 +1,188 @@
+#include "host/desktop/serial_posix.h"
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <map>
+
+#include "core/platform.h"
+
+serial_posix_state serial_port;
+
+namespace {
+
+std::map<int, std::string> named_devices;
+serial_error_reporter error_reporter = nullptr;
+
+void report(const char* text, const char* caption) {
+  if (caption[0] != '\0') {
+    std::fprintf(stderr, "vesper-sim: %s: %s\n", caption, text);
+  } else {
+    std::fprintf(stderr, "vesper-sim: %s\n", text);
+  }
+  if (error_reporter != nullptr) {
+    error_reporter(text, caption);
+  }
+}
+
+void fail(const char* text, const char* caption, int fd) {
+  report(text, caption);
+  if (fd >= 0) {
+    ::close(fd);
+  }
+}
+
+bool baud_constant(int baud, speed_t* out) {
+  static const struct {
+    int rate;
+    speed_t constant;
+  } rates[] = {{300, B300},       {600, B600},       {1200, B1200},     {2400, B2400},   {4800, B4800},
+               {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600}, {115200, B115200},
+               {230400, B230400}, {460800, B460800}, {921600, B921600}};
+  for (const auto& r : rates) {
+    if (r.rate == baud) {
+      *out = r.constant;
+      return true;
+    }
+  }
+  return false;
+}
+
+// The settings we asked for, as the driver reports them back (tcsetattr succeeds when any one
+// of them took).
+bool settings_took(const termios& want, const termios& got) {
+  const tcflag_t cflag_mask = CSIZE | PARENB | CSTOPB | CRTSCTS | CLOCAL | CREAD;
+  return (want.c_cflag & cflag_mask) == (got.c_cflag & cflag_mask) &&
+         (want.c_iflag & (IXON | IXOFF | IXANY)) == (got.c_iflag & (IXON | IXOFF | IXANY)) &&
+         cfgetispeed(&want) == cfgetispeed(&got) && cfgetospeed(&want) == cfgetospeed(&got) &&
+         got.c_cc[VMIN] == 0 && got.c_cc[VTIME] == 0;
+}
+
+}  // namespace
+
+void serial_set_device(int port, const std::string& device) { named_devices[port] = device; }
+
+void serial_clear_devices() { named_devices.clear(); }
+
+std::string serial_device_for(int port) {
+  auto it = named_devices.find(port);
+  if (it != named_devices.end()) {
+    return it->second;
+  }
+  it = named_devices.find(0);
+  if (it != named_devices.end()) {
+    return it->second;
+  }
+  return SERIAL_DEFAULT_DEVICE_PREFIX + std::to_string(port - 1);
+}
+
+void serial_set_error_reporter(serial_error_reporter reporter) { error_reporter = reporter; }
+
+bool serial_open(int port, int baud) {
+  serial_close();  // one handle at a time
+  if (port < 1 || port > SERIAL_MAX_PORT) {
+    report("COULD NOT OPEN SERIAL PORT", "");
+    return false;
+  }
+  const std::string device = serial_device_for(port);
+  // Non-blocking from the start, so that opening a modem line without carrier does not hang.
+  const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0 || !::isatty(fd) || ::ioctl(fd, TIOCEXCL) != 0) {
+    fail("COULD NOT OPEN SERIAL PORT", "", fd);
+    return false;
+  }
+  // Clear a break left on the line; not every device knows breaks, so a refusal is harmless.
+  (void)::ioctl(fd, TIOCCBRK);
+
+  termios tio{};
+  if (::tcgetattr(fd, &tio) != 0) {
+    fail("Could not GET serial parameters", "SERIAL INIT ERROR", fd);
+    return false;
+  }
+  speed_t speed = 0;
+  bool ok = baud_constant(baud, &speed);
+  if (ok) {
+    cfmakeraw(&tio);
+    tio.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
+    tio.c_cflag |= CS8 | CLOCAL | CREAD;
+    tio.c_iflag &= ~(IXON | IXOFF | IXANY);
+    // Reads return at once with what is there.
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    ok = cfsetispeed(&tio, speed) == 0 && cfsetospeed(&tio, speed) == 0 && ::tcsetattr(fd, TCSANOW, &tio) == 0;
+  }
+  termios check{};
+  if (!ok || ::tcgetattr(fd, &check) != 0 || !settings_took(tio, check)) {
+    fail("Could not SET serial parameters", "SERIAL INIT ERROR", fd);
+    return false;
+  }
+  // Reads must never wait, whatever the line does.
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0 || ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) != 0) {
+    fail("Could not set timeouts", "SERIAL INIT ERROR", fd);
+    return false;
+  }
+  serial_port.fd = fd;
+  serial_port.port = port;
+  serial_port.baud = baud;
+  return true;
+}
+
+std::uint8_t serial_read_one(int* count) {
+  int got = 0;
+  std::uint8_t byte = 0;
+  if (serial_port.fd >= 0) {
+    ssize_t n;
+    do {
+      n = ::read(serial_port.fd, &byte, 1);
+    } while (n < 0 && errno == EINTR);
+    // Nothing waiting (EAGAIN), a hung-up peer (EIO or end of file): no byte.
+    got = n == 1 ? 1 : 0;
+  }
+  if (got == 0) {
+    byte = 0;
+  }
+  if (count != nullptr) {
+    *count = got;
+  }
+  return byte;
+}
+
+void serial_set_baud(int) {
+  // The rate is given to serial_open; nothing to change here.
+}
+
+void serial_write(const std::uint8_t* buffer, int length) {
+  if (serial_port.fd < 0 || buffer == nullptr || length <= 0) {
+    return;
+  }
+  int done = 0;
+  while (done < length) {
+    const ssize_t n = ::write(serial_port.fd, buffer + done, static_cast<std::size_t>(length - done));
+    if (n > 0) {
+      done += static_cast<int>(n);
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else {
+      // The device is full or gone. The firmware may not wait, so the rest is dropped.
+      serial_port.bytes_dropped += length - done;
+      return;
+    }
+  }
+}
+
+void serial_close() {
+  if (serial_port.fd >= 0) {
+    // Give up the exclusive claim first: the device may stay open elsewhere.
+    (void)::ioctl(serial_port.fd, TIOCNXCL);
+    ::close(serial_port.fd);
+  }
+  serial_port.fd = -1;
+  serial_port.port = 0;
+  serial_port.baud = 0;
+}
