@@ -42,16 +42,6 @@ state_json event_json(int code) {
 // Text from a fixed-size character buffer that may lack its terminator.
 std::string bounded_text(const char* text, std::size_t size) { return std::string(text, strnlen(text, size)); }
 
-// The angle-of-attack ratio the alerts last worked out; null while the alerts do not keep it.
-template <typename Alerts>
-state_json aoa_ratio_json(const Alerts& a) {
-  if constexpr (requires { a.last_aoa_ratio; }) {
-    return float_json(a.last_aoa_ratio);
-  } else {
-    return nullptr;
-  }
-}
-
 // A setting as the one number it reads as. Where its two readings differ (a negative word such
 // as CFG_G_NEG_LIM, a byte slot holding more than a byte) both are shown, {"word": w, "byte": b},
 // and the firmware reads the one its setting table names.
@@ -341,7 +331,7 @@ state_json state_snapshot(const host_clock_reading& clock) {
   j["tones"] = tones_json();
   j["slip_offset"] = slip.slip_offset;
   j["slip_value"] = float_json(slip.slip_value);
-  j["last_aoa_ratio"] = aoa_ratio_json(alerts);
+  j["last_aoa_ratio"] = float_json(alerts.last_aoa_ratio);
   j["transponder"] = transponder_json();
   j["layouts"] = layouts_json();
   return j;

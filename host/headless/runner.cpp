@@ -89,6 +89,21 @@ int control_taken(control_id c) {
   return 0;
 }
 
+bool tap_control(virtual_instrument& inst, control_id c, std::int64_t limit_ms, bool* clock_ok) {
+  *clock_ok = true;
+  set_control(c, 1);
+  const std::int64_t start = inst.now_ms();
+  while (control_taken(c) == 0 && inst.now_ms() - start < limit_ms) {
+    if (!inst.step()) {
+      *clock_ok = false;
+      break;
+    }
+  }
+  const bool taken = control_taken(c) != 0;
+  set_control(c, 0);
+  return taken;
+}
+
 // ---- Checking before running
 
 namespace {
@@ -363,16 +378,13 @@ class run_session {
         set_control(cmd.control, 0);
         break;
       case command_kind::tap: {
-        set_control(cmd.control, 1);
-        const std::int64_t start = instrument_.now_ms();
-        while (control_taken(cmd.control) == 0 && instrument_.now_ms() - start < TAP_LIMIT_MS) {
-          if (!instrument_.step()) return stopped();
-        }
-        if (control_taken(cmd.control) == 0) {
+        bool clock_ok = true;
+        const bool taken = tap_control(instrument_, cmd.control, TAP_LIMIT_MS, &clock_ok);
+        if (!clock_ok) return stopped();
+        if (!taken) {
           err_ << "vesper-headless: " << cmd.where << ": tap " << control_name(cmd.control)
                << ": the press was not taken within " << TAP_LIMIT_MS / 1000 << " s; released anyway\n";
         }
-        set_control(cmd.control, 0);
         break;
       }
       case command_kind::hold:

@@ -56,6 +56,10 @@ class virtual_instrument {
 void set_control(control_id c, int level);
 int control_taken(control_id c);  // the decoder's down latch
 
+// A tap: press, run the clock until the decoder has taken the press (at most limit_ms), release.
+// False, with the switch released all the same, when the press was not taken in time.
+bool tap_control(virtual_instrument& inst, control_id c, std::int64_t limit_ms, bool* clock_ok);
+
 // Everything a run needs, checked.
 struct run_plan {
   std::vector<setting_write> sets;

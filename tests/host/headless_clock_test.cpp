@@ -91,6 +91,41 @@ TEST_F(HeadlessClock, AFrameCallbackThatFailsStopsTheClock) {
   EXPECT_EQ(inst.now_ms(), 90);
 }
 
+TEST_F(HeadlessClock, ATapIsReleasedAsSoonAsTheDecoderHasTakenThePress) {
+  virtual_instrument inst;
+  ASSERT_TRUE(inst.advance_to(9000));
+  bool clock_ok = false;
+  EXPECT_TRUE(headless::tap_control(inst, headless::control_id::left, headless::TAP_LIMIT_MS, &clock_ok));
+  EXPECT_TRUE(clock_ok);
+  EXPECT_EQ(inst.now_ms(), 9030);
+  EXPECT_EQ(get_left_button(), 0);
+  EXPECT_EQ(controls.left.down, 1);  // the release is for the next pass to see
+}
+
+TEST_F(HeadlessClock, ATapThatIsNeverTakenGivesUpAtItsBoundAndStillReleases) {
+  virtual_instrument inst;
+  // An event that can never be handed on holds the decoder: the start-up screen never ends.
+  startup.startup_countdown = 1000;
+  controls.pending_event = EVT_RIGHT_PRESS;
+  bool clock_ok = false;
+  EXPECT_FALSE(headless::tap_control(inst, headless::control_id::knob, 2000, &clock_ok));
+  EXPECT_TRUE(clock_ok);
+  EXPECT_EQ(inst.now_ms(), 2000);
+  EXPECT_EQ(get_knob_push(), 0);
+  EXPECT_EQ(controls.knob.down, 0);
+}
+
+TEST_F(HeadlessClock, ATapOfASwitchAlreadyTakenDoesNotWait) {
+  virtual_instrument inst;
+  ASSERT_TRUE(inst.advance_to(9000));
+  set_knob_push(1);
+  ASSERT_TRUE(inst.advance_to(9030));
+  bool clock_ok = false;
+  EXPECT_TRUE(headless::tap_control(inst, headless::control_id::knob, headless::TAP_LIMIT_MS, &clock_ok));
+  EXPECT_EQ(inst.now_ms(), 9030);
+  EXPECT_EQ(get_knob_push(), 0);
+}
+
 TEST_F(HeadlessClock, EachInstrumentStartsFromPowerOn) {
   {
     virtual_instrument first;

@@ -190,6 +190,7 @@ TEST_F(StateJson, AttitudeAlertsTonesSlipTransponderAndLayouts) {
   slip.slip_offset = -39;
   slip.slip_value = 0.25f;
   fields.field_hosts_baro = 1;
+  alerts.last_aoa_ratio = 0.75f;
   state_json s = snap();
   EXPECT_EQ(s["attitude"]["attitude_roll"], -12.5);
   EXPECT_EQ(s["attitude"]["adi_sky_colour"], "0xFF2050A0");
@@ -204,7 +205,7 @@ TEST_F(StateJson, AttitudeAlertsTonesSlipTransponderAndLayouts) {
   EXPECT_EQ(s["tones"]["tone_mode"][3], 2);
   EXPECT_EQ(s["slip_offset"], -39);
   EXPECT_EQ(s["slip_value"], 0.25);
-  EXPECT_TRUE(s.contains("last_aoa_ratio"));
+  EXPECT_EQ(s["last_aoa_ratio"], 0.75);
   EXPECT_EQ(s["transponder"]["squawk_code"], 1200);
   EXPECT_EQ(s["transponder"]["mode"], 2);
   EXPECT_EQ(s["transponder"]["squawk_text"], "1200");

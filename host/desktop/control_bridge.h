@@ -1,0 +1,23 @@
+// Where the window's input meets the firmware: control actions become the core's control
+// inputs, and the state line of the debug key is read from the core.
+#pragma once
+#include <string>
+
+#include "host/desktop/input_map.h"
+
+// Detents queued by the wheel or the keys are kept within this many either way (a knob turned
+// faster than the decoder takes detents reaches the largest step long before).
+inline constexpr int MAX_QUEUED_DETENTS = 100;
+
+void apply_control_action(const control_action& action);
+
+struct sim_counters {
+  long passes = 0;
+  long frames = 0;
+  long seconds = 0;
+  bool paused = false;
+};
+
+// One line, no newline: the host's counters, the control inputs, the pending event, and how many
+// events of each code the decoder has made.
+std::string format_state_line(const sim_counters& counters);

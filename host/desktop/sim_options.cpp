@@ -1,0 +1,125 @@
+#include "host/desktop/sim_options.h"
+
+#include <cstdlib>
+
+#include "host/desktop/input_map.h"
+#include "host/desktop/serial_posix.h"
+
+namespace {
+
+// Whole decimal number in [lo, hi], nothing else in the text.
+bool parse_int(const std::string& text, int lo, int hi, int* out) {
+  if (text.empty() || text.size() > 9) {
+    return false;
+  }
+  for (char c : text) {
+    if (c < '0' || c > '9') {
+      return false;
+    }
+  }
+  const long v = std::strtol(text.c_str(), nullptr, 10);
+  if (v < lo || v > hi) {
+    return false;
+  }
+  *out = static_cast<int>(v);
+  return true;
+}
+
+// "--name=value" or "--name value"; *i moves past the value when it was the next argument.
+bool option_value(const std::string& arg, const char* name, int argc, const char* const* argv, int* i,
+                  std::string* value, bool* matched, std::string* error) {
+  const std::string n = name;
+  if (arg == n) {
+    *matched = true;
+    if (*i + 1 >= argc) {
+      *error = "option " + n + " needs a value (try --help)";
+      return false;
+    }
+    *i += 1;
+    *value = argv[*i];
+    return true;
+  }
+  if (arg.rfind(n + "=", 0) == 0) {
+    *matched = true;
+    *value = arg.substr(n.size() + 1);
+    return true;
+  }
+  *matched = false;
+  return true;
+}
+
+}  // namespace
+
+bool parse_sim_options(int argc, const char* const* argv, sim_options* options, std::string* error) {
+  *options = sim_options{};
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      options->help = true;
+      continue;
+    }
+    std::string value;
+    bool matched = false;
+    if (!option_value(arg, "--zoom", argc, argv, &i, &value, &matched, error)) {
+      return false;
+    }
+    if (matched) {
+      if (!parse_int(value, MIN_ZOOM, MAX_ZOOM, &options->zoom)) {
+        *error = "bad zoom '" + value + "': give a whole number from 1 to 4";
+        return false;
+      }
+      continue;
+    }
+    if (!option_value(arg, "--serial", argc, argv, &i, &value, &matched, error)) {
+      return false;
+    }
+    if (matched) {
+      // "N=DEVICE" names the device of port N; a plain "DEVICE" serves every port.
+      int port = 0;
+      std::string device = value;
+      const std::size_t eq = value.find('=');
+      if (eq != std::string::npos && eq > 0 && value.find('/') > eq) {
+        if (!parse_int(value.substr(0, eq), 1, SERIAL_MAX_PORT, &port)) {
+          *error = "bad serial port number in '" + value + "': give 1 to 99, as in --serial 2=/dev/ttyS1";
+          return false;
+        }
+        device = value.substr(eq + 1);
+      }
+      if (device.empty()) {
+        *error = "option --serial needs a device name, as in --serial /dev/ttyUSB0";
+        return false;
+      }
+      options->serial_devices.emplace_back(port, device);
+      continue;
+    }
+    if (!arg.empty() && arg[0] == '-') {
+      *error = "unknown option '" + arg + "' (try --help)";
+    } else {
+      *error = "unexpected argument '" + arg + "': vesper-sim takes options only (try --help)";
+    }
+    return false;
+  }
+  return true;
+}
+
+std::string sim_usage() {
+  std::string s =
+      "Usage: vesper-sim [--zoom N] [--serial [PORT=]DEVICE]...\n"
+      "\n"
+      "Runs the instrument in a window: the display inside a picture of the bezel, worked with the\n"
+      "mouse and the keyboard. It starts with its start-up screen for eight seconds, then shows\n"
+      "the demo motion.\n"
+      "\n"
+      "Options:\n"
+      "  --zoom N                 window size: N times the bezel picture (480 x 625), N = 1..4\n"
+      "  --serial DEVICE          serial device for every port the instrument opens\n"
+      "  --serial PORT=DEVICE     serial device for port PORT (1..99) only\n"
+      "                           (without these, port N is " SERIAL_DEFAULT_DEVICE_PREFIX
+      "<N-1>: port 1 is " SERIAL_DEFAULT_DEVICE_PREFIX
+      "0)\n"
+      "  -h, --help               this text\n"
+      "\n";
+  s += key_help;
+  s += "\nExit status: 0 when the window is closed, 1 when the window cannot be made, 2 for a bad option.\n";
+  return s;
+}

@@ -1,0 +1,22 @@
+// The simulator window's command line.
+#pragma once
+#include <string>
+#include <utility>
+#include <vector>
+
+inline constexpr int MIN_ZOOM = 1;
+inline constexpr int MAX_ZOOM = 4;
+
+struct sim_options {
+  int zoom = 1;
+  bool help = false;
+  // Serial devices named on the command line: (port, device); port 0 stands for every port that
+  // has no device of its own.
+  std::vector<std::pair<int, std::string>> serial_devices;
+};
+
+// Parses argv[1..]. On a bad option returns false with a message for the user in *error.
+bool parse_sim_options(int argc, const char* const* argv, sim_options* options, std::string* error);
+
+// The text of --help.
+std::string sim_usage();
