@@ -20,7 +20,9 @@ extern const char* const alert_names[ALERT_COUNT];
 struct alerts_state {
   int alert_flag[ALERT_COUNT] = {};
   int alert_latch[ALERT_COUNT] = {};
-  int alert_blink = 0;
+  // Starts where every clear frame leaves it, so an alert already standing on the first frame
+  // blinks like any other instead of flashing for one frame.
+  int alert_blink = 20;
   float last_aoa_ratio = 0.0f;  // the ratio aoa_ratio computed last, for snapshots
 };
 extern alerts_state alerts;

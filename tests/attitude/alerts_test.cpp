@@ -260,6 +260,15 @@ TEST_F(RollAlert, BoxFirstShowsElevenFramesLaterThenNineOfEveryTwenty) {
   }
 }
 
+TEST_F(RollAlert, AlertStandingOnTheVeryFirstFrameBlinksTheSameWay) {
+  desk.roll = 40.0f;
+  for (int i = 0; i < 40; ++i) {
+    frame();
+    const int phase = i % 20;
+    EXPECT_EQ(shown_box() != -1, phase >= 11 && phase <= 19) << "frame " << i;
+  }
+}
+
 TEST_F(RollAlert, NoRollSourceMeansNoAlert) {
   desk.roll = 80.0f;
   desk.sensors_valid = false;
