@@ -15,7 +15,7 @@
 alerts_state alerts;
 
 const char* const alert_names[ALERT_COUNT] = {
-    "ALERT_G_80",  "ALERT_G_90",  "ALERT_G_100",     "ALERT_AOA_80",
+    "ALERT_G_80",   "ALERT_G_90",    "ALERT_G_100",     "ALERT_AOA_80",
     "ALERT_AOA_90", "ALERT_AOA_100", "ALERT_ROLL_LEFT", "ALERT_ROLL_RIGHT",
 };
 
@@ -171,14 +171,13 @@ bool valid_alert(int i) { return i >= 0 && i < ALERT_COUNT; }
 
 struct bar_place {
   double threshold;
-  int x, y;          // where the lit bar's image goes
-  int x0, x1, row;   // the short span that marks an unlit bar
+  int x, y;         // where the lit bar's image goes
+  int x0, x1, row;  // the short span that marks an unlit bar
 };
 constexpr bar_place aoa_bars[10] = {
-    {0.1, 78, 193, 91, 95, 192},  {0.2, 72, 185, 86, 91, 184},  {0.3, 69, 172, 82, 88, 176},
-    {0.4, 67, 163, 77, 84, 166},  {0.5, 65, 151, 74, 82, 154},  {0.6, 64, 138, 73, 82, 142},
-    {0.7, 65, 123, 73, 83, 128},  {0.8, 66, 109, 76, 87, 114},  {0.9, 72, 93, 82, 95, 99},
-    {1.0, 78, 77, 90, 104, 85},
+    {0.1, 78, 193, 91, 95, 192}, {0.2, 72, 185, 86, 91, 184}, {0.3, 69, 172, 82, 88, 176}, {0.4, 67, 163, 77, 84, 166},
+    {0.5, 65, 151, 74, 82, 154}, {0.6, 64, 138, 73, 82, 142}, {0.7, 65, 123, 73, 83, 128}, {0.8, 66, 109, 76, 87, 114},
+    {0.9, 72, 93, 82, 95, 99},   {1.0, 78, 77, 90, 104, 85},
 };
 
 bool bar_lit(int k, float g) {

@@ -23,10 +23,10 @@ struct mark_row {
   float x0, y0, x1, y1;
 };
 constexpr mark_row pitch_marks[16] = {
-    {-5, -10, 5, -10},   {-20, -20, 20, -20}, {-10, -30, 10, -30}, {-25, -40, 25, -40},
+    {-5, -10, 5, -10},   {-20, -20, 20, -20}, {-10, -30, 10, -30},   {-25, -40, 25, -40},
     {-25, -60, 25, -60}, {-25, -80, 25, -80}, {-25, -100, 25, -100}, {-5, 10, 5, 10},
-    {-10, 20, 10, 20},   {-10, 30, 10, 30},   {-25, 40, 25, 40},   {-25, 60, 25, 60},
-    {-25, 80, 25, 80},   {-25, 100, 25, 100}, {-60, 40, 0, 0},     {60, 40, 0, 0},
+    {-10, 20, 10, 20},   {-10, 30, 10, 30},   {-25, 40, 25, 40},     {-25, 60, 25, 60},
+    {-25, 80, 25, 80},   {-25, 100, 25, 100}, {-60, 40, 0, 0},       {60, 40, 0, 0},
 };
 constexpr int VINTAGE_MARK_ROWS = 14;  // the vintage face has no ground lines
 
@@ -35,9 +35,9 @@ struct number_row {
   int value;
 };
 constexpr number_row pitch_numbers[10] = {
-    {-30, -20, 30, -20, 10}, {-35, -40, 35, -40, 20}, {-35, -60, 35, -60, 30}, {-35, -80, 35, -80, 40},
-    {-35, -100, 35, -100, 50}, {-18, 20, 18, 20, 10}, {-35, 40, 35, 40, 20},   {-35, 60, 35, 60, 30},
-    {-35, 80, 35, 80, 40},   {-35, 100, 35, 100, 50},
+    {-30, -20, 30, -20, 10},   {-35, -40, 35, -40, 20}, {-35, -60, 35, -60, 30}, {-35, -80, 35, -80, 40},
+    {-35, -100, 35, -100, 50}, {-18, 20, 18, 20, 10},   {-35, 40, 35, 40, 20},   {-35, 60, 35, 60, 30},
+    {-35, 80, 35, 80, 40},     {-35, 100, 35, 100, 50},
 };
 
 // Roll ticks, inner end then outer end: long ticks near 60 and 30 degrees, short near 10 and 20.
@@ -266,8 +266,7 @@ void draw_pitch_label(pixel_t* top, float x, float y, int value, pixel_t colour)
     attitude.label_renders += 1;
   }
   // A plain store: the number's transparent background cuts the ladder lines around it.
-  draw_image_transformed(top, SCREEN_W, SCREEN_H, attitude.label_scratch, 15, 15, x, y, attitude.label_transform,
-                         0.0f);
+  draw_image_transformed(top, SCREEN_W, SCREEN_H, attitude.label_scratch, 15, 15, x, y, attitude.label_transform, 0.0f);
 }
 
 void draw_roll_scale(pixel_t* top) {

@@ -13,8 +13,8 @@ slip_state slip;
 
 namespace {
 
-constexpr int SLIP_STEP = 3;       // pixels per frame while sliding
-constexpr int SLIP_RAISED = -37;   // target offset while anything is open
+constexpr int SLIP_STEP = 3;      // pixels per frame while sliding
+constexpr int SLIP_RAISED = -37;  // target offset while anything is open
 constexpr float SLIP_FILTER_K = 75.0f;
 constexpr float BALL_TRAVEL = 42.0f;  // pixels either side of the centre
 

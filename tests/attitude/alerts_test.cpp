@@ -1,9 +1,10 @@
 // Attitude alerts: stages, latches, tones, acknowledgement, the blinking box, and the
 // angle-of-attack ratio behind them.
+#include "attitude/alerts.h"
+
 #include <cmath>
 #include <cstring>
 
-#include "attitude/alerts.h"
 #include "core/demo.h"
 #include "core/filters.h"
 #include "core/modes.h"
@@ -39,8 +40,7 @@ class Alerts : public Started {
   }
 
   static bool flags_are(int f0, int f1, int f2, int first = 0) {
-    return alerts.alert_flag[first] == f0 && alerts.alert_flag[first + 1] == f1 &&
-           alerts.alert_flag[first + 2] == f2;
+    return alerts.alert_flag[first] == f0 && alerts.alert_flag[first + 1] == f1 && alerts.alert_flag[first + 2] == f2;
   }
 
   // Which box is on the top layer: the edges of the box image, clear of the centred text, must
@@ -447,8 +447,8 @@ TEST_F(Acknowledge, InitClearsFlagsButNotLatches) {
 }
 
 TEST(AlertNames, NameEveryAlertInOrder) {
-  const char* want[] = {"ALERT_G_80",    "ALERT_G_90",      "ALERT_G_100",     "ALERT_AOA_80",
-                        "ALERT_AOA_90",  "ALERT_AOA_100",   "ALERT_ROLL_LEFT", "ALERT_ROLL_RIGHT"};
+  const char* want[] = {"ALERT_G_80",   "ALERT_G_90",    "ALERT_G_100",     "ALERT_AOA_80",
+                        "ALERT_AOA_90", "ALERT_AOA_100", "ALERT_ROLL_LEFT", "ALERT_ROLL_RIGHT"};
   for (int i = 0; i < ALERT_COUNT; ++i) EXPECT_STREQ(alert_names[i], want[i]) << i;
 }
 

@@ -295,13 +295,9 @@ class RollScale : public AttitudePicture {
   }
 };
 
-TEST_F(RollScale, RightLongTickShowsOnlyAboveRowSeventy) {
-  check_long_tick({101, -55, 130, -74}, -20.0, 2.0);
-}
+TEST_F(RollScale, RightLongTickShowsOnlyAboveRowSeventy) { check_long_tick({101, -55, 130, -74}, -20.0, 2.0); }
 
-TEST_F(RollScale, LeftLongTickShowsOnlyAboveRowSeventy) {
-  check_long_tick({-101, -55, -130, -74}, -2.0, 20.0);
-}
+TEST_F(RollScale, LeftLongTickShowsOnlyAboveRowSeventy) { check_long_tick({-101, -55, -130, -74}, -2.0, 20.0); }
 
 TEST_F(RollScale, ThirtyDegreeTickFadesWithItsHeight) {
   draw(0.0f, 0.0f);

@@ -50,7 +50,7 @@ TEST_F(ComposedAttitude, DirectionalGyroAttitudePageFreezesTheAlerts) {
   modes.field_page = 3;
   desk.roll = 0.0f;
   compose();
-  EXPECT_FLOAT_EQ(attitude.attitude_roll, 0.0f);  // the picture is drawn
+  EXPECT_FLOAT_EQ(attitude.attitude_roll, 0.0f);      // the picture is drawn
   EXPECT_EQ(alerts.alert_flag[ALERT_ROLL_RIGHT], 1);  // but the alerts are not evaluated
 }
 

@@ -1,9 +1,10 @@
 // The slip indicator: sliding out of the banner's way, the value sources, the smoothed ball
 // position and the half-pixel ball.
+#include "core/slip.h"
+
 #include "core/demo.h"
 #include "core/filters.h"
 #include "core/modes.h"
-#include "core/slip.h"
 #include "gfx/images.h"
 #include "host/common/desk_platform.h"
 #include "settings/settings.h"
@@ -152,8 +153,8 @@ TEST_F(Slip, HalfBallForPositionsThatRoundUp) {
     int entry;
   };
   const caseof cases[] = {
-      {10.5f, 164, IMG_SLIP_BALL_HALF}, {10.4f, 164, IMG_SLIP_BALL},      {0.0f, 154, IMG_SLIP_BALL},
-      {-1.3f, 152, IMG_SLIP_BALL_HALF}, {-1.7f, 152, IMG_SLIP_BALL},      {-0.3f, 153, IMG_SLIP_BALL},
+      {10.5f, 164, IMG_SLIP_BALL_HALF}, {10.4f, 164, IMG_SLIP_BALL}, {0.0f, 154, IMG_SLIP_BALL},
+      {-1.3f, 152, IMG_SLIP_BALL_HALF}, {-1.7f, 152, IMG_SLIP_BALL}, {-0.3f, 153, IMG_SLIP_BALL},
       {41.9f, 195, IMG_SLIP_BALL_HALF}, {80.0f, 196, IMG_SLIP_BALL},
   };
   for (const caseof& c : cases) {
