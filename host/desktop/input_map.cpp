@@ -3,8 +3,8 @@
 #include <SDL_keycode.h>
 
 const touch_area_entry touch_areas[TOUCH_AREA_COUNT] = {
-    {touch_area::knob_push, {215, 405, 35, 35}},   {touch_area::knob_left, {200, 380, 30, 20}},
-    {touch_area::knob_right, {235, 380, 30, 20}},  {touch_area::left_button, {160, 388, 32, 32}},
+    {touch_area::knob_push, {215, 405, 35, 35}},    {touch_area::knob_left, {200, 380, 30, 20}},
+    {touch_area::knob_right, {235, 380, 30, 20}},   {touch_area::left_button, {160, 388, 32, 32}},
     {touch_area::right_button, {275, 388, 32, 32}},
 };
 

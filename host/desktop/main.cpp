@@ -316,8 +316,7 @@ void simulator::handle(const SDL_Event& ev) {
       break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
-      const key_result r =
-          map_key(ev.key.keysym.sym, ev.key.keysym.mod, ev.type == SDL_KEYDOWN, ev.key.repeat != 0);
+      const key_result r = map_key(ev.key.keysym.sym, ev.key.keysym.mod, ev.type == SDL_KEYDOWN, ev.key.repeat != 0);
       apply_control_action(r.action);
       command(r.command);
       break;

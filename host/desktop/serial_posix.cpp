@@ -41,8 +41,8 @@ bool baud_constant(int baud, speed_t* out) {
   static const struct {
     int rate;
     speed_t constant;
-  } rates[] = {{300, B300},       {600, B600},       {1200, B1200},     {2400, B2400},   {4800, B4800},
-               {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600}, {115200, B115200},
+  } rates[] = {{300, B300},       {600, B600},       {1200, B1200},    {2400, B2400},   {4800, B4800},
+               {9600, B9600},     {19200, B19200},   {38400, B38400},  {57600, B57600}, {115200, B115200},
                {230400, B230400}, {460800, B460800}, {921600, B921600}};
   for (const auto& r : rates) {
     if (r.rate == baud) {
@@ -59,8 +59,8 @@ bool settings_took(const termios& want, const termios& got) {
   const tcflag_t cflag_mask = CSIZE | PARENB | CSTOPB | CRTSCTS | CLOCAL | CREAD;
   return (want.c_cflag & cflag_mask) == (got.c_cflag & cflag_mask) &&
          (want.c_iflag & (IXON | IXOFF | IXANY)) == (got.c_iflag & (IXON | IXOFF | IXANY)) &&
-         cfgetispeed(&want) == cfgetispeed(&got) && cfgetospeed(&want) == cfgetospeed(&got) &&
-         got.c_cc[VMIN] == 0 && got.c_cc[VTIME] == 0;
+         cfgetispeed(&want) == cfgetispeed(&got) && cfgetospeed(&want) == cfgetospeed(&got) && got.c_cc[VMIN] == 0 &&
+         got.c_cc[VTIME] == 0;
 }
 
 }  // namespace

@@ -26,8 +26,8 @@ struct inclusive_area {
 };
 // The inclusive pointer ranges of the instrument's desktop window, as its users know them.
 const inclusive_area documented[] = {
-    {touch_area::knob_push, 216, 249, 406, 439},   {touch_area::knob_left, 201, 229, 381, 399},
-    {touch_area::knob_right, 236, 264, 381, 399},  {touch_area::left_button, 161, 191, 389, 419},
+    {touch_area::knob_push, 216, 249, 406, 439},    {touch_area::knob_left, 201, 229, 381, 399},
+    {touch_area::knob_right, 236, 264, 381, 399},   {touch_area::left_button, 161, 191, 389, 419},
     {touch_area::right_button, 276, 306, 389, 419},
 };
 
@@ -143,8 +143,7 @@ TEST(Pointer, ZoomedClickLandsInTheSameArea) {
       // The last window pixel of the area's last bezel pixel, and the first of the one beyond.
       EXPECT_EQ(touch_area_at(bezel_coordinate(a.x1 * zoom + zoom - 1, zoom), bezel_coordinate(a.y0 * zoom, zoom)),
                 a.area);
-      EXPECT_NE(touch_area_at(bezel_coordinate((a.x1 + 1) * zoom, zoom), bezel_coordinate(a.y0 * zoom, zoom)),
-                a.area);
+      EXPECT_NE(touch_area_at(bezel_coordinate((a.x1 + 1) * zoom, zoom), bezel_coordinate(a.y0 * zoom, zoom)), a.area);
     }
   }
 }
@@ -421,7 +420,9 @@ TEST(Artwork, FacePictureIsTheBezelsFaceWithoutThePanel) {
 
 TEST(Artwork, ControlsAreDrawnWhereTheyAreTouched) {
   // The centre of each area is on a drawn control, which is lighter than the face around it.
-  auto brightness = [](std::uint32_t p) { return static_cast<int>(((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF)); };
+  auto brightness = [](std::uint32_t p) {
+    return static_cast<int>(((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF));
+  };
   auto b = [&](int x, int y) { return brightness(bezel_picture[y * BEZEL_W + x]); };
   const int face = b(120, 460);
   EXPECT_GT(b(176, 398), face + 30);  // left button cap, upper (lit) half
@@ -556,7 +557,8 @@ TEST(Options, SerialDevicesForAllPortsOrOne) {
 
 TEST(Options, UsageListsOptionsAndKeys) {
   const std::string u = sim_usage();
-  for (const char* must : {"--zoom", "--serial", "--help", "F2", "F12", "Escape", "Ctrl+'+'", "wheel", "/dev/ttyUSB0"}) {
+  for (const char* must :
+       {"--zoom", "--serial", "--help", "F2", "F12", "Escape", "Ctrl+'+'", "wheel", "/dev/ttyUSB0"}) {
     EXPECT_NE(u.find(must), std::string::npos) << must;
   }
 }
