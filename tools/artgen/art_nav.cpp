@@ -194,15 +194,30 @@ void paint_img_aircraft_plan_white(Canvas& c) {
   cairo_stroke(cr);
 }
 
-// The vintage form: a plain cross-shaped aircraft in orange gold.
+// The vintage form: a plain cross-shaped aircraft in orange gold, round-ended bars with a dark rim.
 void paint_img_aircraft_plan_orange(Canvas& c) {
   cairo_t* cr = c.cr();
-  cairo_rectangle(cr, 18.0, 3.0, 4.0, 33.0);  // fuselage
-  cairo_rectangle(cr, 3.0, 15.0, 34.0, 4.0);  // wings
-  cairo_rectangle(cr, 12.0, 31.0, 16.0, 3.5);  // tailplane
-  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
-  set_colour(cr, 0xFFE8A838);
-  cairo_fill(cr);
+  auto bars = [cr]() {
+    cairo_move_to(cr, 20.0, 4.5);  // fuselage
+    cairo_line_to(cr, 20.0, 35.0);
+    cairo_move_to(cr, 4.5, 17.0);  // wings
+    cairo_line_to(cr, 35.5, 17.0);
+    cairo_move_to(cr, 13.0, 32.5);  // tailplane
+    cairo_line_to(cr, 27.0, 32.5);
+  };
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  bars();
+  set_colour(cr, 0xFF5A3A00);
+  cairo_set_line_width(cr, 5.6);
+  cairo_stroke(cr);
+  bars();
+  cairo_pattern_t* fill = cairo_pattern_create_linear(0, 3, 0, 37);
+  add_stop(fill, 0.0, 0xFFFFD080);
+  add_stop(fill, 1.0, 0xFFD89020);
+  cairo_set_source(cr, fill);
+  cairo_set_line_width(cr, 4.0);
+  cairo_stroke(cr);
+  cairo_pattern_destroy(fill);
 }
 
 // Large outline of an aircraft from above, centred on the rose: the wing's centre is (64, 75).

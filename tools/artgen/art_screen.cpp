@@ -86,12 +86,15 @@ void paint_img_banner_back(Canvas& c) {
 // The maker's logo: a ring crossed by a swept arrowhead, and the name ORVANTA. Opaque.
 void paint_img_startup_logo(Canvas& c) {
   cairo_t* cr = c.cr();
-  cairo_pattern_t* back = cairo_pattern_create_linear(0, 0, 0, 76);
-  add_stop(back, 0.0, 0xFF0A0E14);
-  add_stop(back, 1.0, 0xFF000000);
-  cairo_set_source(cr, back);
+  // Black like the start-up screen around it, with a faint glow behind the mark.
+  set_colour(cr, BLACK);
   cairo_paint(cr);
-  cairo_pattern_destroy(back);
+  cairo_pattern_t* glow = cairo_pattern_create_radial(36, 38, 0, 36, 38, 36);
+  add_stop(glow, 0.0, 0x40208CA0);
+  add_stop(glow, 1.0, 0x00208CA0);
+  cairo_set_source(cr, glow);
+  cairo_paint(cr);
+  cairo_pattern_destroy(glow);
 
   // The ring, shaded from teal to a deep blue.
   const double cx = 36.0;
