@@ -3,30 +3,43 @@
 // Per channel the float rule trunc(u * (1 - t) + s * t), t = float(a / 255.0), equals
 // floor((u * (255 - a) + s * a) / 255) except in a few thousand cases, and every one of those has
 // an exact quotient where the float rule, having rounded just below the integer, gives one less.
-// So the quotient is taken in integers and only an exact quotient (about one channel in 255) is
-// settled by the float rule itself.
+// So the quotient is taken in integers, two channels to a word, and only an exact quotient (about
+// one channel in 255) is settled by the float rule itself.
 #include "gfx/layers.h"
 
 namespace {
+
+constexpr pixel_t LOW_LANES = 0x00FF00FFu;
+
+// floor(n / 255) in each 16-bit lane of a pair of channel sums (each at most 255 * 255, so no lane
+// carries into the other).
+inline pixel_t divide_lanes(pixel_t n) { return ((n + ((n >> 8) & LOW_LANES) + 0x00010001u) >> 8) & LOW_LANES; }
+
+inline pixel_t float_channel(pixel_t u, pixel_t s, int shift, float t) {
+  const unsigned cu = (u >> shift) & 0xFFu;
+  const unsigned cs = (s >> shift) & 0xFFu;
+  unsigned q = static_cast<unsigned>(static_cast<float>(cu) * (1.0f - t) + static_cast<float>(cs) * t);
+  if (q > 255u) q = 255u;
+  return static_cast<pixel_t>(q) << shift;
+}
+
+// Blue and red (shift 0), or green and alpha (shift 8), two channels in one word.
+inline pixel_t blend_pair(pixel_t under, pixel_t src, unsigned a, float t, int shift) {
+  const pixel_t n = ((under >> shift) & LOW_LANES) * (255u - a) + ((src >> shift) & LOW_LANES) * a;
+  const pixel_t q = divide_lanes(n);
+  const pixel_t rest = n - q * 255u;  // remainders per lane, never borrowing
+  pixel_t out = q << shift;
+  if ((rest & 0xFFFFu) == 0) out = (out & ~(0xFFu << shift)) | float_channel(under, src, shift, t);
+  if ((rest >> 16) == 0) out = (out & ~(0xFFu << (shift + 16))) | float_channel(under, src, shift + 16, t);
+  return out;
+}
 
 inline pixel_t blend_pixel(pixel_t under, pixel_t src) {
   const unsigned a = src >> 24;
   if (a == 0) return under;
   if (a == 255) return src;
   const float t = blend_weights.t[a];
-  pixel_t out = 0;
-  for (int shift = 0; shift < 32; shift += 8) {
-    const unsigned u = (under >> shift) & 0xFFu;
-    const unsigned s = (src >> shift) & 0xFFu;
-    const unsigned n = u * (255u - a) + s * a;  // at most 255 * 255
-    unsigned q = (n * 0x8081u) >> 23;           // n / 255 for every n below 2^16
-    if (q * 255u == n) {
-      q = static_cast<unsigned>(static_cast<float>(u) * (1.0f - t) + static_cast<float>(s) * t);
-      if (q > 255u) q = 255u;
-    }
-    out |= static_cast<pixel_t>(q) << shift;
-  }
-  return out;
+  return blend_pair(under, src, a, t, 0) | blend_pair(under, src, a, t, 8);
 }
 
 }  // namespace
