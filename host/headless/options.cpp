@@ -152,7 +152,8 @@ Script (one command a line; '#' starts a comment; blank lines are ignored):
   wait S             let S seconds of instrument time pass
   press X            X = knob, left or right: press and keep it down
   release X          let it come up
-  tap X              press, run until the firmware has taken the press (at most 10 s), release
+  tap X              press, run until the firmware has taken the press (at most 10 s), release;
+                     the release itself is taken by the next refresh, 30 ms later
   hold X S           press, wait S seconds, release
   turn N             N knob detents before the next pass (negative = anticlockwise); a second
                      turn before that pass replaces the first, as on the instrument's driver
@@ -178,7 +179,8 @@ Examples:
   # flight.txt
   set "DEMO MODE" "MODE 1"
   wait 9            # past the start-up screen
-  tap left          # open the menu
+  tap left          # the press is taken at 9.03 s
+  wait 0.1          # the release opens the menu at 9.06 s
   snapshot menu
   wait 31           # thirty seconds without a control event close it again
   snapshot closed

@@ -113,7 +113,7 @@ std::string quoted(const std::string& s) { return "'" + s + "'"; }
 bool same_dir(const fs::path& a, const std::string& b) {
   const fs::path na = (a.empty() ? fs::path(".") : a).lexically_normal();
   const fs::path nb = fs::path(b).lexically_normal();
-  auto strip = [](fs::path p) {
+  auto strip = [](const fs::path& p) {
     std::string s = p.string();
     while (s.size() > 1 && s.back() == '/') s.pop_back();
     return s;

@@ -103,6 +103,21 @@ TEST_F(HeadlessRun, HelpGoesToStandardOutput) {
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"input.txt"});
 }
 
+TEST_F(HeadlessRun, TheScriptExampleOfTheHelpDoesWhatItSays) {
+  const std::string help = headless::help_text();
+  const std::size_t start = help.find("# flight.txt\n");
+  ASSERT_NE(start, std::string::npos);
+  const std::string script = help.substr(start + std::string("# flight.txt\n").size());
+  const run_result r = run_in_process({"--script", "-", "--state", "-"}, script);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const state_json doc = state_json::parse(r.out);
+  ASSERT_EQ(doc["snapshots"].size(), 2u);
+  EXPECT_EQ(doc["snapshots"][0]["label"], "menu");
+  EXPECT_EQ(doc["snapshots"][0]["modes"]["menu_active"], 1);
+  EXPECT_EQ(doc["snapshots"][1]["label"], "closed");
+  EXPECT_EQ(doc["snapshots"][1]["modes"]["menu_active"], 0);
+}
+
 TEST_F(HeadlessRun, FilesInADirectoryTheRunMakesAreAccepted) {
   const run_result r = run_in_process({"--frames", dir.file("out"), "--every", "50", "-e", "wait 3", "-e",
                                        "png " + dir.file("out/at3.png"), "--png", dir.file("out/last.png")});
