@@ -65,9 +65,10 @@ struct lcg {
   }
 };
 
+// Liberation Sans comes with the build packages (fonts-liberation2), so every machine draws the same.
 void draw_text_spaced(cairo_t* cr, const char* text, double centre_x, double baseline, double size, double spacing,
                       bool bold, rgb colour, double alpha) {
-  cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL,
+  cairo_select_font_face(cr, "Liberation Sans", CAIRO_FONT_SLANT_NORMAL,
                          bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
   cairo_set_font_size(cr, size);
   double total = 0.0;
