@@ -81,7 +81,9 @@ float ratio_of(float a) {
   if (m > 0.0f) {
     r *= m;
   }
-  return std::clamp(r, 0.0f, 1.0f);
+  // An angle that is not a number gives no ratio rather than one outside 0..1.
+  if (!(r >= 0.0f)) return 0.0f;
+  return std::min(r, 1.0f);
 }
 
 void raise(int alert, int tone) {

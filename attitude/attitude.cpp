@@ -99,14 +99,21 @@ void read_attitude() {
   if (cfg_get_byte(CFG_DEMO_MODE) == 1) {
     attitude.attitude_roll = demo_get_roll() + roll_trim;
     attitude.attitude_pitch = demo_get_pitch() + pitch_trim;
-  } else if (sensors_valid()) {
-    // The sensor reports roll with the opposite sign to the picture's.
-    attitude.attitude_roll = roll_trim - read_sensor_roll();
-    attitude.attitude_pitch = read_sensor_pitch() + pitch_trim;
-  } else {
-    attitude.attitude_roll = 0.0f;
-    attitude.attitude_pitch = 0.0f;
+    return;
   }
+  if (sensors_valid()) {
+    const float roll = read_sensor_roll();
+    const float pitch = read_sensor_pitch();
+    // A reading that is not a number counts as none: the picture could not be placed.
+    if (std::isfinite(roll) && std::isfinite(pitch)) {
+      // The sensor reports roll with the opposite sign to the picture's.
+      attitude.attitude_roll = roll_trim - roll;
+      attitude.attitude_pitch = pitch + pitch_trim;
+      return;
+    }
+  }
+  attitude.attitude_roll = 0.0f;
+  attitude.attitude_pitch = 0.0f;
 }
 
 void draw_aircraft_symbol(pixel_t* top) {

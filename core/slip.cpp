@@ -1,6 +1,7 @@
 #include "core/slip.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/demo.h"
 #include "core/filters.h"
@@ -36,7 +37,10 @@ float lateral_value() {
     return trim + demo_get_slip();
   }
   if (sensors_valid()) {
-    return trim + sensor_lateral();
+    // A reading that is not a number is taken as none: it would stay in the smoothing filter for
+    // good and leave the ball without a place.
+    const float lateral = sensor_lateral();
+    if (std::isfinite(lateral)) return trim + lateral;
   }
   return 0.0f;
 }

@@ -494,6 +494,7 @@ TEST_F(AoaRatio, LimitedToZeroAndOne) {
   EXPECT_EQ(aoa_ratio(100.0f), 1.0f);
   EXPECT_EQ(aoa_ratio(-100.0f), 0.0f);
   EXPECT_EQ(aoa_ratio(5.0f), 0.0f);
+  EXPECT_EQ(aoa_ratio(std::nanf("")), 0.0f);
   // Limits given the wrong way round still give a ratio inside 0..1.
   cfg_set(CFG_AOA_HIGH_LIM, 5);
   cfg_set(CFG_AOA_LOW_LIM, 15);

@@ -188,6 +188,26 @@ TEST_F(AttitudePicture, AttitudeComesFromTheDemoTheSensorsOrNothing) {
   EXPECT_EQ(attitude.attitude_pitch, 0.0f);
 }
 
+TEST_F(AttitudePicture, ReadingsThatAreNotNumbersDrawALevelPicture) {
+  cfg_set(CFG_PITCH_TRIM, 3);
+  const float bad[] = {std::nanf(""), INFINITY, -INFINITY};
+  for (float v : bad) {
+    desk.roll = v;
+    desk.pitch = 0.0f;
+    draw_attitude(top_layer, base_layer);
+    EXPECT_EQ(attitude.attitude_roll, 0.0f) << v;
+    EXPECT_EQ(attitude.attitude_pitch, 0.0f) << v;
+    desk.roll = 0.0f;
+    desk.pitch = v;
+    clear_layer(top_layer);
+    clear_layer(base_layer);
+    draw_attitude(top_layer, base_layer);
+    EXPECT_EQ(attitude.attitude_pitch, 0.0f) << v;
+    EXPECT_TRUE(rows_are(base_layer, 0, 141, LEGACY_SKY)) << v;
+    EXPECT_TRUE(rows_are(base_layer, 142, 239, LEGACY_GROUND)) << v;
+  }
+}
+
 TEST_F(AttitudePicture, SineAndCosineOfTheRollAreKept) {
   draw(30.0f, 0.0f);
   EXPECT_NEAR(attitude.roll_sin, 0.5f, 1e-6f);

@@ -2,6 +2,8 @@
 // position and the half-pixel ball.
 #include "core/slip.h"
 
+#include <cmath>
+
 #include "core/demo.h"
 #include "core/filters.h"
 #include "core/modes.h"
@@ -109,6 +111,18 @@ TEST_F(Slip, ValueComesFromDemoSensorOrNothingWithTrim) {
   desk.sensors_valid = false;
   frame();
   EXPECT_EQ(slip.slip_value, 0.0f);
+}
+
+TEST_F(Slip, ReadingThatIsNotANumberLeavesTheBallCentred) {
+  desk.lateral = std::nanf("");
+  for (int i = 0; i < 20; ++i) frame();
+  EXPECT_EQ(slip.slip_value, 0.0f);
+  EXPECT_EQ(filters.channel[FILTER_SLIP].output, 0.0f);
+  EXPECT_EQ(ball_x(), 154);
+  // The filter was not poisoned: a good reading moves the ball again.
+  desk.lateral = 12.0f;
+  for (int i = 0; i < 150; ++i) frame();
+  EXPECT_EQ(ball_x(), 196);
 }
 
 TEST_F(Slip, LargeValueSettlesTheBallAtTheEndOfItsTravel) {
