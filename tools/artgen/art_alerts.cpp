@@ -143,7 +143,7 @@ void paint_img_on_battery(Canvas& c) {
     cairo_translate(cr, -34.5, 0);
   }
   set_colour(cr, BLACK);
-  text_centred(cr, "ON BATTERY", 34.5, 9.0);
+  text_on_baseline(cr, "ON BATTERY", 34.5, 13.0);
   cairo_restore(cr);
 }
 

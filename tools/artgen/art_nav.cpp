@@ -12,10 +12,11 @@ namespace {
 constexpr double PI = 3.14159265358979323846;
 constexpr std::uint32_t LABEL_GREY = 0xFFB4B4B4;
 
-// Grey capitals 7 pixels high, centred in a label image; narrowed if the word is wider than the image.
-void label_text(Canvas& c, const std::string& text, double cx, double cy, double room) {
+// Grey capitals 7 pixels high standing on the row boundary `baseline`, so their tops and feet fall
+// on pixel edges and stay sharp; narrowed if the word is wider than the room.
+void label_text(Canvas& c, const std::string& text, double cx, double baseline, double room) {
   cairo_t* cr = c.cr();
-  select_font(cr, weight::bold, size_for_cap_height(weight::bold, 6.6));
+  select_font(cr, weight::bold, size_for_cap_height(weight::bold, 7.0));
   const text_box box = measure(cr, text);
   cairo_save(cr);
   if (box.width > room) {
@@ -24,11 +25,11 @@ void label_text(Canvas& c, const std::string& text, double cx, double cy, double
     cairo_translate(cr, -cx, 0);
   }
   set_colour(cr, LABEL_GREY);
-  text_centred(cr, text, cx, cy);
+  text_on_baseline(cr, text, cx, baseline);
   cairo_restore(cr);
 }
 
-void label(Canvas& c, const std::string& text) { label_text(c, text, c.width() / 2.0, 3.5, c.width() - 1.0); }
+void label(Canvas& c, const std::string& text) { label_text(c, text, c.width() / 2.0, 7.0, c.width() - 1.0); }
 
 // The compass card's label of heading h, as on the rose: N, E, S, W, otherwise tens of degrees.
 std::string card_label(int heading) {
@@ -59,7 +60,7 @@ void heading_strip(Canvas& c, double shift) {
     for (const double copy : {x - 360.0, x, x + 360.0}) {
       cairo_rectangle(cr, copy - 0.75, 0, 1.5, long_tick ? 6.0 : 3.5);
       cairo_fill(cr);
-      if (heading % 30 == 0) text_centred(cr, card_label(heading), copy, 13.5);
+      if (heading % 30 == 0) text_on_baseline(cr, card_label(heading), copy, 18.0);
     }
   }
 }
@@ -107,12 +108,12 @@ void paint_img_label_trk(Canvas& c) { label(c, "TRK"); }
 
 // The two labels of a source, as a pair at the ends of one strip.
 void paint_img_source_strip_gps(Canvas& c) {
-  label_text(c, "GPS", 12.0, 4.5, 22.0);
-  label_text(c, "TRK", 79.0, 4.5, 22.0);
+  label_text(c, "GPS", 12.0, 8.0, 22.0);
+  label_text(c, "TRK", 79.0, 8.0, 22.0);
 }
 void paint_img_source_strip_dg(Canvas& c) {
-  label_text(c, "DG", 10.0, 4.5, 19.0);
-  label_text(c, "HDG", 78.0, 4.5, 24.0);
+  label_text(c, "DG", 10.0, 8.0, 19.0);
+  label_text(c, "HDG", 78.0, 8.0, 24.0);
 }
 
 void paint_img4_heading_strip_a(Canvas& c) { heading_strip(c, -0.5); }

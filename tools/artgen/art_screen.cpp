@@ -67,7 +67,7 @@ void paint_img_fail_flag(Canvas& c) {
   set_colour(cr, WHITE);
   select_font(cr, weight::bold, size_for_cap_height(weight::bold, 13.0));
   const char* letters[] = {"A", "L", "I", "G", "N"};
-  for (int i = 0; i < 5; ++i) text_centred(cr, letters[i], 11.0, 15.0 + 20.0 * i);
+  for (int i = 0; i < 5; ++i) text_on_baseline(cr, letters[i], 11.0, 22.0 + 20.0 * i);
 }
 
 // Opaque black box with rounded upper corners behind the two banner lines.

@@ -244,6 +244,13 @@ void text_centred(cairo_t* cr, const std::string& text, double cx, double cy) {
   cairo_fill(cr);
 }
 
+void text_on_baseline(cairo_t* cr, const std::string& text, double cx, double baseline) {
+  const text_box box = measure(cr, text);
+  cairo_move_to(cr, cx - box.x_bearing - box.width / 2, baseline);
+  cairo_text_path(cr, text.c_str());
+  cairo_fill(cr);
+}
+
 void text_left(cairo_t* cr, const std::string& text, double x, double cy) {
   const text_box box = measure(cr, text);
   cairo_move_to(cr, x - box.x_bearing, cy - box.y_bearing - box.height / 2);

@@ -73,6 +73,8 @@ void select_font(cairo_t* cr, weight w, double pixel_size);
 text_box measure(cairo_t* cr, const std::string& text);
 // Ink centred on (cx, cy).
 void text_centred(cairo_t* cr, const std::string& text, double cx, double cy);
+// Ink centred on cx, the baseline on row boundary `baseline` (capitals then end exactly there).
+void text_on_baseline(cairo_t* cr, const std::string& text, double cx, double baseline);
 // Ink left edge at x, ink vertically centred on cy.
 void text_left(cairo_t* cr, const std::string& text, double x, double cy);
 // Font pixel size whose capital letters are cap_height pixels tall.
