@@ -123,16 +123,13 @@ void draw_banner(pixel_t* top) {
 
   switch (banner.banner_line2_style) {
     case 0:
-      draw_text_centred(top, SCREEN_W, SCREEN_H, 6, CENTRE_X, LINE2_Y, banner.banner_line2_colour,
-                        banner.banner_line2);
+      draw_text_centred(top, SCREEN_W, SCREEN_H, 6, CENTRE_X, LINE2_Y, banner.banner_line2_colour, banner.banner_line2);
       break;
     case 1:
-      draw_text_centred(top, SCREEN_W, SCREEN_H, 7, CENTRE_X, LINE2_Y, banner.banner_line2_colour,
-                        banner.banner_line2);
+      draw_text_centred(top, SCREEN_W, SCREEN_H, 7, CENTRE_X, LINE2_Y, banner.banner_line2_colour, banner.banner_line2);
       break;
     case 3:
-      draw_text_centred(top, SCREEN_W, SCREEN_H, 5, CENTRE_X, LINE2_Y, banner.banner_line2_colour,
-                        banner.banner_line2);
+      draw_text_centred(top, SCREEN_W, SCREEN_H, 5, CENTRE_X, LINE2_Y, banner.banner_line2_colour, banner.banner_line2);
       break;
     case 2:
       draw_edit_line(top);

@@ -99,8 +99,7 @@ int text_width(int font, const char* text) {
   return w;
 }
 
-void draw_text_centred(pixel_t* buf, int width, int height, int font, int x, int y, pixel_t colour,
-                       const char* text) {
+void draw_text_centred(pixel_t* buf, int width, int height, int font, int x, int y, pixel_t colour, const char* text) {
   const font_record* f = font_at(font);
   const int font_height = f != nullptr ? f->height : 0;
   draw_text(buf, width, height, font, x - text_width(font, text) / 2, y - font_height / 2, colour, text);

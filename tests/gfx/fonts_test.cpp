@@ -110,7 +110,8 @@ TEST(FontTable, OffsetsRunFromZeroToTheEvenStripWidth) {
     const int n = static_cast<int>(std::string(f.charset).size());
     EXPECT_EQ(f.strip_width % 2, 0) << "font " << id;
     EXPECT_EQ(f.glyph_offsets[0], 0) << "font " << id;
-    for (int i = 0; i < n; ++i) EXPECT_LT(f.glyph_offsets[i], f.glyph_offsets[i + 1]) << "font " << id << " glyph " << i;
+    for (int i = 0; i < n; ++i)
+      EXPECT_LT(f.glyph_offsets[i], f.glyph_offsets[i + 1]) << "font " << id << " glyph " << i;
     EXPECT_EQ(f.glyph_offsets[n], f.strip_width) << "font " << id;
   }
 }

@@ -26,7 +26,8 @@ int nibble(const font_record& f, int column, int stored_row) {
 struct canvas {
   int w, h;
   std::vector<pixel_t> px;
-  canvas(int width, int height, pixel_t fill) : w(width), h(height), px(static_cast<std::size_t>(width) * height, fill) {}
+  canvas(int width, int height, pixel_t fill)
+      : w(width), h(height), px(static_cast<std::size_t>(width) * height, fill) {}
   pixel_t at(int x, int y) const { return px[static_cast<std::size_t>(y) * w + x]; }
   bool row_touched(int y, pixel_t fill) const {
     for (int x = 0; x < w; ++x) {
@@ -229,7 +230,9 @@ TEST_F(Measuring, RightAlignedTextEndsAtX) {
 
 // ---- Number and character utilities
 
-std::string written(char* start, const char* cursor) { return std::string(start, static_cast<std::size_t>(cursor - start)); }
+std::string written(char* start, const char* cursor) {
+  return std::string(start, static_cast<std::size_t>(cursor - start));
+}
 
 TEST(AppendInt, NegativeNumbersGetASignAndNoTerminator) {
   char buf[16];

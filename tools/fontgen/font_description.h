@@ -29,12 +29,12 @@ enum class shape_kind { none, arrow_left, arrow_right };
 // Where one character's pixels come from: a glyph of a typeface at a pixel size (em height and em
 // width may differ so that tall, narrow digits fit a fixed cell), or a drawn shape.
 struct glyph_source {
-  std::string face;         // face_spec name
-  double em_height = 0.0;   // pixels per em, vertically
-  double em_width = 0.0;    // pixels per em, horizontally
-  unsigned codepoint = 0;   // 0: the character itself
+  std::string face;        // face_spec name
+  double em_height = 0.0;  // pixels per em, vertically
+  double em_width = 0.0;   // pixels per em, horizontally
+  unsigned codepoint = 0;  // 0: the character itself
   shape_kind shape = shape_kind::none;
-  int shape_width = 0;      // for shapes: ink box in pixels
+  int shape_width = 0;  // for shapes: ink box in pixels
   int shape_height = 0;
 };
 
@@ -53,12 +53,12 @@ struct font_spec {
   int digit_cell = 0;  // every digit is drawn centred in a cell this wide
   int digit_min = 0;   // the widths the field layouts can live with
   int digit_max = 0;
-  int baseline = -1;   // rows above the baseline; -1: chosen by the generator
-  glyph_source base;   // used for every character without an override
+  int baseline = -1;  // rows above the baseline; -1: chosen by the generator
+  glyph_source base;  // used for every character without an override
   std::map<char, glyph_source> overrides;
   std::map<char, padding> pads;
   std::string in_digit_cell;  // signs drawn in a digit's cell, so that signed numbers line up
-  int line = 0;  // where the font starts in the description, for messages
+  int line = 0;               // where the font starts in the description, for messages
 };
 
 struct description {

@@ -203,9 +203,9 @@ TEST(Strips, SegmentDigitsKeepTheirPlacesInTheCell) {
 }
 
 TEST(Strips, ArrowHeadsAreDrawnShapesPointingTheirWay) {
-  const built_font f =
-      build_one("height 18\ncharset 0123456789{}\ndigits 9 7 9\nglyphs sans 16 15\narrow { left 8 12\n"
-                "arrow } right 8 12\n");
+  const built_font f = build_one(
+      "height 18\ncharset 0123456789{}\ndigits 9 7 9\nglyphs sans 16 15\narrow { left 8 12\n"
+      "arrow } right 8 12\n");
   // Ink box plus a clear column each side (the last glyph may carry the parity column).
   EXPECT_EQ(width_of(f, '{'), 10);
   EXPECT_GE(width_of(f, '}'), 10);
@@ -250,8 +250,8 @@ TEST(Strips, MappedStarTakesTheDegreeSignsPixels) {
 // ---- What must stop the build
 
 TEST(Failures, AMissingTypefaceFileIsNamed) {
-  const std::string text = "face gone /nonexistent/Gone.ttf\nfont 0\n" + std::string("height 14\ncharset 0123456789\n") +
-                           "digits 7 6 7\nglyphs gone 13 13\nend\n";
+  const std::string text = "face gone /nonexistent/Gone.ttf\nfont 0\n" +
+                           std::string("height 14\ncharset 0123456789\n") + "digits 7 6 7\nglyphs gone 13 13\nend\n";
   const std::string e = error_of([&] { build_fonts(parse_description(text, "t")); });
   EXPECT_NE(e.find("/nonexistent/Gone.ttf"), std::string::npos) << e;
   EXPECT_NE(e.find("missing"), std::string::npos) << e;
@@ -297,8 +297,9 @@ TEST(Output, PackingIsTwoPixelsAByteHighNibbleLeftBottomRowFirst) {
 }
 
 TEST(Output, SourcesDeclareTheTableAndTheNamedStrips) {
-  const built_font f = build_one("height 14\ncharset printable\ndigits 7 6 7\nglyphs sans 13 13\n"
-                                 "from sans 13 11 0123456789\n");
+  const built_font f = build_one(
+      "height 14\ncharset printable\ndigits 7 6 7\nglyphs sans 13 13\n"
+      "from sans 13 11 0123456789\n");
   const std::string src = source_text({f}, "gfx/fonts/fonts.txt");
   const std::string hdr = header_text({f}, "gfx/fonts/fonts.txt");
   EXPECT_NE(src.find("const std::uint8_t font_strip_0[" + std::to_string(f.strip.width / 2 * 14) + "]"),

@@ -83,7 +83,6 @@ class typeface {
 
 // ---- Glyph images
 
-
 // A rasterised glyph relative to its pen position: its ink box starts `left` columns right of the
 // pen and `top` rows above the baseline.
 struct inked_glyph {
@@ -189,7 +188,6 @@ coverage_image draw_arrow(shape_kind kind, int width, int height) {
 
 // ---- Strips
 
-
 bool is_digit(char ch) { return ch >= '0' && ch <= '9'; }
 
 built_font build_font(const font_spec& spec, const std::map<std::string, std::unique_ptr<typeface>>& faces) {
@@ -215,10 +213,9 @@ built_font build_font(const font_spec& spec, const std::map<std::string, std::un
     if (g.ink.height - g.top > descent) descent = g.ink.height - g.top, deepest = char_name(spec.charset[i]);
   }
   if (ascent + descent > H) {
-    throw build_error(who + ": its glyphs need " + std::to_string(ascent + descent) + " rows (" + tallest +
-                      " rises " + std::to_string(ascent) + " above the baseline, " + deepest + " drops " +
-                      std::to_string(descent) + " below) but the font is " + std::to_string(H) +
-                      " rows high; use a smaller em height");
+    throw build_error(who + ": its glyphs need " + std::to_string(ascent + descent) + " rows (" + tallest + " rises " +
+                      std::to_string(ascent) + " above the baseline, " + deepest + " drops " + std::to_string(descent) +
+                      " below) but the font is " + std::to_string(H) + " rows high; use a smaller em height");
   }
   int baseline = spec.baseline;
   if (baseline < 0) {
@@ -247,7 +244,8 @@ built_font build_font(const font_spec& spec, const std::map<std::string, std::un
     coverage_image& cell = cells[i];
 
     if (src.shape != shape_kind::none) {
-      if (src.shape_height > H) throw build_error(who + ": the shape for " + char_name(ch) + " is taller than the font");
+      if (src.shape_height > H)
+        throw build_error(who + ": the shape for " + char_name(ch) + " is taller than the font");
       coverage_image arrow = draw_arrow(src.shape, src.shape_width, src.shape_height);
       // One clear column each side so that neighbouring glyphs do not touch it.
       cell = coverage_image{src.shape_width + 2 + pad.left + pad.right, H, {}};
@@ -489,9 +487,9 @@ void write_preview(const std::vector<built_font>& fonts, const std::string& stem
   const std::uint32_t backgrounds[2] = {0xFF000000u, 0xFF3878A8u};
   const int panel_w = 236;
   const int scale = 4;
-  const std::vector<std::string> samples = {"OAT*C +24.6*C", "{ SET BARO }", "29.92 1013", "-12.5 +0.9",
-                                            "123kn 45kt", "270d 9.5nm", "3500ft 12:34", "HDG 090 TRK 275",
-                                            "Lazy fox: 80%", "AUTO BRT", "NO GPS"};
+  const std::vector<std::string> samples = {"OAT*C +24.6*C", "{ SET BARO }", "29.92 1013",   "-12.5 +0.9",
+                                            "123kn 45kt",    "270d 9.5nm",   "3500ft 12:34", "HDG 090 TRK 275",
+                                            "Lazy fox: 80%", "AUTO BRT",     "NO GPS"};
   for (const built_font& f : fonts) {
     // The char set cut into lines that fit the panel, then the samples the font can draw.
     std::vector<std::string> lines;
@@ -505,7 +503,8 @@ void write_preview(const std::vector<built_font>& fonts, const std::string& stem
     }
     lines.push_back(line);
     for (const std::string& s : samples) {
-      bool ok = std::all_of(s.begin(), s.end(), [&](char c) { return c == ' ' || f.charset.find(c) != std::string::npos; });
+      bool ok =
+          std::all_of(s.begin(), s.end(), [&](char c) { return c == ' ' || f.charset.find(c) != std::string::npos; });
       if (ok) lines.push_back(s);
     }
     const int line_h = f.height + 3;
