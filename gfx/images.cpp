@@ -3,8 +3,8 @@
 #include "gfx/images.h"
 
 #include "gfx/fonts/font_strips.h"
-#include "gfx/text.h"
 #include "gfx/images/image_arrays.h"
+#include "gfx/text.h"
 
 namespace {
 
@@ -132,8 +132,8 @@ void draw_grey4_image(pixel_t* dst, int dst_w, int dst_h, const std::uint8_t* sr
   }
 }
 
-void draw_alpha4_image(pixel_t* dst, int dst_w, int dst_h, const std::uint8_t* src4, int src_w, int src_h, int x,
-                       int y, pixel_t colour) {
+void draw_alpha4_image(pixel_t* dst, int dst_w, int dst_h, const std::uint8_t* src4, int src_w, int src_h, int x, int y,
+                       pixel_t colour) {
   const int row_bytes = src_w / 2;
   for (int i = 0; i < row_bytes; ++i) {
     for (int k = 0; k < src_h; ++k) {

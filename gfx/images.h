@@ -112,9 +112,8 @@ image4_ref image4_lookup(int entry);
 void blend_catalogue_image(pixel_t* buf, int entry, int x, int y);
 
 void blit_image_clipped(pixel_t* dst, int dst_w, int dst_h, const pixel_t* src, int src_w, int src_h, int x, int y);
-void draw_grey4_image(pixel_t* dst, int dst_w, int dst_h, const std::uint8_t* src4, int src_w, int src_h, int x,
-                      int y);
-void draw_alpha4_image(pixel_t* dst, int dst_w, int dst_h, const std::uint8_t* src4, int src_w, int src_h, int x,
-                       int y, pixel_t colour);
+void draw_grey4_image(pixel_t* dst, int dst_w, int dst_h, const std::uint8_t* src4, int src_w, int src_h, int x, int y);
+void draw_alpha4_image(pixel_t* dst, int dst_w, int dst_h, const std::uint8_t* src4, int src_w, int src_h, int x, int y,
+                       pixel_t colour);
 void draw_rgb444_image(pixel_t* dst, int dst_w, int dst_h, const std::uint16_t* src16, int src_w, int src_h, int x,
                        int y);

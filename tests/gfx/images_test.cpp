@@ -78,8 +78,7 @@ std::vector<std::uint8_t> pack4(const std::vector<std::vector<int>>& rows_top_fi
   for (int y = 0; y < h; ++y)
     for (int x = 0; x + 1 < w; x += 2) {
       const int stored = h - 1 - y;
-      out[stored * (w / 2) + x / 2] =
-          static_cast<std::uint8_t>(rows_top_first[y][x] << 4 | rows_top_first[y][x + 1]);
+      out[stored * (w / 2) + x / 2] = static_cast<std::uint8_t>(rows_top_first[y][x] << 4 | rows_top_first[y][x + 1]);
     }
   return out;
 }
@@ -95,31 +94,71 @@ struct expected_size {
 // The catalogue sizes, written out here from the list of images rather than taken from the code.
 // The angle-of-attack bars are listed by the ratio at which they light, bottom bar first.
 const expected_size colour_sizes[] = {
-    {IMG_STYLE_VIGNETTE, 320, 240},   {IMG_ALERT_AMBER, 110, 30},        {IMG_ALERT_RED, 110, 30},
-    {IMG_FAIL_FLAG, 22, 110},         {IMG_AOA_BAR_0, 28, 7},            {IMG_AOA_BAR_1, 28, 7},
-    {IMG_AOA_BAR_2, 27, 12},          {IMG_AOA_BAR_3, 28, 12},           {IMG_AOA_BAR_4, 26, 13},
-    {IMG_AOA_BAR_5, 26, 13},          {IMG_AOA_BAR_6, 26, 15},           {IMG_AOA_BAR_7, 29, 15},
-    {IMG_AOA_BAR_8, 31, 16},          {IMG_AOA_BAR_9, 33, 16},           {IMG_RING_GREY, 20, 20},
-    {IMG_RING_GREEN, 20, 20},         {IMG_RING_RED, 20, 20},            {IMG_RING_GOLD, 20, 20},
-    {IMG_STATUS_BADGE, 39, 18},       {IMG_ALT_BOX_NARROW, 73, 33},      {IMG_ALT_BOX_WIDE, 73, 33},
-    {IMG_FIELD_FRAME_SMALL, 55, 60},  {IMG_BOTTOM_MASK, 320, 25},        {IMG_BEARING_POINTER, 20, 10},
-    {IMG_BOX_SPARE, 44, 25},          {IMG_SCALE_BAR, 100, 15},          {IMG_POWER_ICON, 8, 13},
-    {IMG_LABEL_DG, 19, 7},            {IMG_CYAN_BOX, 45, 20},            {IMG_DOT_WHITE, 15, 15},
-    {IMG_DOT_ORANGE, 15, 15},         {IMG_DOT_RED, 15, 15},             {IMG_LABEL_GPS, 22, 7},
-    {IMG_LABEL_HDG, 25, 7},           {IMG_HEADING_BUG, 30, 16},         {IMG_POPUP_BOX, 53, 33},
-    {IMG_FIELD_FRAME_TALL, 78, 133},  {IMG_CORNER, 27, 23},              {IMG_BANNER_BACK, 132, 40},
-    {IMG_FIELD_FRAME_WIDE, 55, 45},   {IMG_ON_BATTERY, 69, 18},          {IMG_AIRCRAFT_SYMBOL, 134, 24},
-    {IMG_AIRCRAFT_PLAN_WHITE, 40, 40}, {IMG_AIRCRAFT_PLAN_ORANGE, 40, 40}, {IMG_FIELD_FRAME_TAPE, 69, 132},
-    {IMG_ROLL_POINTER, 25, 22},       {IMG_SLIP_TUBE, 100, 25},          {IMG_SLIP_BALL, 16, 20},
-    {IMG_SLIP_BALL_HALF, 16, 20},     {IMG_SLIP_MARKER, 2, 16},          {IMG_STARTUP_LOGO, 184, 76},
-    {IMG_LABEL_TRK, 22, 7},           {IMG_DIAMOND, 15, 20},             {IMG_SOURCE_STRIP_GPS, 91, 9},
-    {IMG_SOURCE_STRIP_DG, 91, 9},     {IMG_HALF_DISC, 20, 21},           {IMG_AIRCRAFT_SYMBOL_VINTAGE, 110, 17},
-    {IMG_TREND_POINTER, 20, 10},      {IMG_MAGENTA_FRAME, 22, 14},       {IMG_WAYPOINT_STAR, 32, 32},
+    {IMG_STYLE_VIGNETTE, 320, 240},
+    {IMG_ALERT_AMBER, 110, 30},
+    {IMG_ALERT_RED, 110, 30},
+    {IMG_FAIL_FLAG, 22, 110},
+    {IMG_AOA_BAR_0, 28, 7},
+    {IMG_AOA_BAR_1, 28, 7},
+    {IMG_AOA_BAR_2, 27, 12},
+    {IMG_AOA_BAR_3, 28, 12},
+    {IMG_AOA_BAR_4, 26, 13},
+    {IMG_AOA_BAR_5, 26, 13},
+    {IMG_AOA_BAR_6, 26, 15},
+    {IMG_AOA_BAR_7, 29, 15},
+    {IMG_AOA_BAR_8, 31, 16},
+    {IMG_AOA_BAR_9, 33, 16},
+    {IMG_RING_GREY, 20, 20},
+    {IMG_RING_GREEN, 20, 20},
+    {IMG_RING_RED, 20, 20},
+    {IMG_RING_GOLD, 20, 20},
+    {IMG_STATUS_BADGE, 39, 18},
+    {IMG_ALT_BOX_NARROW, 73, 33},
+    {IMG_ALT_BOX_WIDE, 73, 33},
+    {IMG_FIELD_FRAME_SMALL, 55, 60},
+    {IMG_BOTTOM_MASK, 320, 25},
+    {IMG_BEARING_POINTER, 20, 10},
+    {IMG_BOX_SPARE, 44, 25},
+    {IMG_SCALE_BAR, 100, 15},
+    {IMG_POWER_ICON, 8, 13},
+    {IMG_LABEL_DG, 19, 7},
+    {IMG_CYAN_BOX, 45, 20},
+    {IMG_DOT_WHITE, 15, 15},
+    {IMG_DOT_ORANGE, 15, 15},
+    {IMG_DOT_RED, 15, 15},
+    {IMG_LABEL_GPS, 22, 7},
+    {IMG_LABEL_HDG, 25, 7},
+    {IMG_HEADING_BUG, 30, 16},
+    {IMG_POPUP_BOX, 53, 33},
+    {IMG_FIELD_FRAME_TALL, 78, 133},
+    {IMG_CORNER, 27, 23},
+    {IMG_BANNER_BACK, 132, 40},
+    {IMG_FIELD_FRAME_WIDE, 55, 45},
+    {IMG_ON_BATTERY, 69, 18},
+    {IMG_AIRCRAFT_SYMBOL, 134, 24},
+    {IMG_AIRCRAFT_PLAN_WHITE, 40, 40},
+    {IMG_AIRCRAFT_PLAN_ORANGE, 40, 40},
+    {IMG_FIELD_FRAME_TAPE, 69, 132},
+    {IMG_ROLL_POINTER, 25, 22},
+    {IMG_SLIP_TUBE, 100, 25},
+    {IMG_SLIP_BALL, 16, 20},
+    {IMG_SLIP_BALL_HALF, 16, 20},
+    {IMG_SLIP_MARKER, 2, 16},
+    {IMG_STARTUP_LOGO, 184, 76},
+    {IMG_LABEL_TRK, 22, 7},
+    {IMG_DIAMOND, 15, 20},
+    {IMG_SOURCE_STRIP_GPS, 91, 9},
+    {IMG_SOURCE_STRIP_DG, 91, 9},
+    {IMG_HALF_DISC, 20, 21},
+    {IMG_AIRCRAFT_SYMBOL_VINTAGE, 110, 17},
+    {IMG_TREND_POINTER, 20, 10},
+    {IMG_MAGENTA_FRAME, 22, 14},
+    {IMG_WAYPOINT_STAR, 32, 32},
 };
 
 const expected_size four_bit_sizes[] = {
-    {IMG4_UP_ARROW, 12, 30},         {IMG4_ROLL_MARK, 32, 32},        {IMG4_AIRCRAFT_OUTLINE, 128, 153},
-    {IMG4_COURSE_ARROW, 24, 24},     {IMG4_DOT_RING, 16, 16},         {IMG4_HEADING_STRIP_A, 360, 20},
+    {IMG4_UP_ARROW, 12, 30},         {IMG4_ROLL_MARK, 32, 32}, {IMG4_AIRCRAFT_OUTLINE, 128, 153},
+    {IMG4_COURSE_ARROW, 24, 24},     {IMG4_DOT_RING, 16, 16},  {IMG4_HEADING_STRIP_A, 360, 20},
     {IMG4_HEADING_STRIP_B, 360, 20},
 };
 
@@ -223,7 +262,8 @@ TEST(Artwork, PixelsAreNotPremultiplied) {
       if (alpha(p) == 0) {
         EXPECT_EQ(p, 0u) << image_name[i] << " pixel " << k;
       }
-      if (alpha(p) > 0 && alpha(p) < 200 && red(p) > alpha(p) + 20 && green(p) > alpha(p) + 20) light_translucent = true;
+      if (alpha(p) > 0 && alpha(p) < 200 && red(p) > alpha(p) + 20 && green(p) > alpha(p) + 20)
+        light_translucent = true;
     }
   }
   EXPECT_TRUE(light_translucent);
@@ -547,7 +587,8 @@ TEST(Artwork, BadgeAndBatteryBox) {
   EXPECT_EQ(alpha(at(badge, 0, 0)), 0);  // rounded
 
   const image_ref battery = image_lookup(IMG_ON_BATTERY);
-  const int yellow = count_if_pixels(battery, [](pixel_t p) { return alpha(p) == 255 && red(p) > 200 && green(p) > 180 && blue(p) < 120; });
+  const int yellow = count_if_pixels(
+      battery, [](pixel_t p) { return alpha(p) == 255 && red(p) > 200 && green(p) > 180 && blue(p) < 120; });
   const int dark = count_if_pixels(battery, [](pixel_t p) { return alpha(p) == 255 && red(p) < 70 && green(p) < 70; });
   EXPECT_GT(yellow, battery.width * battery.height / 2);
   EXPECT_GT(dark, 60);  // the words

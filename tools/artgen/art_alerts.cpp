@@ -57,8 +57,8 @@ void aoa_bar(Canvas& c, const bar_shape& s, std::uint32_t light, std::uint32_t b
   const double x0 = 0.5;
   const double x1 = w - 0.5;
   polygon(cr, {{x0, left_top}, {x1, right_top}, {x1, right_top + thick}, {x0, left_top + thick}});
-  cairo_pattern_t* fill = cairo_pattern_create_linear(0, std::min(left_top, right_top), 0,
-                                                      std::max(left_top, right_top) + thick);
+  cairo_pattern_t* fill =
+      cairo_pattern_create_linear(0, std::min(left_top, right_top), 0, std::max(left_top, right_top) + thick);
   add_stop(fill, 0.0, light);
   add_stop(fill, 0.5, base);
   add_stop(fill, 1.0, dark);

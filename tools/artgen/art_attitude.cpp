@@ -57,9 +57,7 @@ void fill_outlined(cairo_t* cr, cairo_pattern_t* fill, std::uint32_t outline, do
 // The slip ball's centre sits 7 pixels from its image's left edge: at the indicator's rest place
 // (x = 154) that is midway between the two reference lines at 146/147 and 174/175. The half-pixel
 // variant is the same ball 0.5 further right.
-void slip_ball(Canvas& c, double cx) {
-  shaded_ball(c.cr(), cx, 10.0, 6.6, 0xFFFFFFFF, 0xFFCFCFCF, 0xFF6A6A6A);
-}
+void slip_ball(Canvas& c, double cx) { shaded_ball(c.cr(), cx, 10.0, 6.6, 0xFFFFFFFF, 0xFFCFCFCF, 0xFF6A6A6A); }
 
 void ring(Canvas& c, std::uint32_t light, std::uint32_t dark) {
   cairo_t* cr = c.cr();

@@ -34,11 +34,16 @@ void label(Canvas& c, const std::string& text) { label_text(c, text, c.width() /
 // The compass card's label of heading h, as on the rose: N, E, S, W, otherwise tens of degrees.
 std::string card_label(int heading) {
   switch (heading) {
-    case 0: return "N";
-    case 90: return "E";
-    case 180: return "S";
-    case 270: return "W";
-    default: return std::to_string(heading / 10);
+    case 0:
+      return "N";
+    case 90:
+      return "E";
+    case 180:
+      return "S";
+    case 270:
+      return "W";
+    default:
+      return std::to_string(heading / 10);
   }
 }
 
@@ -94,7 +99,7 @@ void plan_view_path(cairo_t* cr) {
 }
 
 void outline_right_half(std::vector<std::pair<double, double>>& pts) {
-  pts = {{64.0, 5.0},  {68.5, 9.0},   {71.5, 17.0},  {72.5, 28.0},  {72.5, 62.0},  {122.0, 74.0},
+  pts = {{64.0, 5.0},   {68.5, 9.0},   {71.5, 17.0},  {72.5, 28.0},  {72.5, 62.0},  {122.0, 74.0},
          {125.0, 76.0}, {125.0, 81.0}, {72.5, 87.0},  {71.0, 112.0}, {70.0, 124.0}, {95.0, 133.5},
          {96.0, 136.0}, {96.0, 140.0}, {68.0, 140.0}, {66.0, 147.0}, {64.0, 148.5}};
 }

@@ -172,7 +172,8 @@ void soft_shadow(Canvas& canvas, path_fn path, const void* user, double dx, doub
   }
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
-      data[y * stride + x] = static_cast<unsigned char>(std::lround(std::clamp(v[static_cast<std::size_t>(y) * w + x], 0.0, 255.0)));
+      data[y * stride + x] =
+          static_cast<unsigned char>(std::lround(std::clamp(v[static_cast<std::size_t>(y) * w + x], 0.0, 255.0)));
   cairo_surface_mark_dirty(mask);
 
   cairo_t* cr = canvas.cr();
@@ -262,7 +263,8 @@ double size_for_cap_height(weight w, double cap_height) {
   FT_Face face = ft_faces[w == weight::bold ? 1 : 0];
   const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
   double ratio = 0.729;  // usual for this typeface, used only if the table is absent
-  if (os2 && os2->version >= 2 && os2->sCapHeight > 0) ratio = static_cast<double>(os2->sCapHeight) / face->units_per_EM;
+  if (os2 && os2->version >= 2 && os2->sCapHeight > 0)
+    ratio = static_cast<double>(os2->sCapHeight) / face->units_per_EM;
   return cap_height / ratio;
 }
 

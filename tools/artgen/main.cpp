@@ -147,13 +147,13 @@ int main(int argc, char** argv) {
   }
   for (const colour_entry& e : four_bit_images) {
     if (e.width % 2 != 0) {
-      std::fprintf(stderr, "vesper-artgen: %s has an odd width %d; four-bit rows need even widths\n", e.name,
-                   e.width);
+      std::fprintf(stderr, "vesper-artgen: %s has an odd width %d; four-bit rows need even widths\n", e.name, e.width);
       return 1;
     }
     art::Canvas canvas(e.width, e.height);
     e.paint(canvas);
-    std::fprintf(out, "\n// %s, %d x %d, four-bit coverage, rows bottom-up\nconst std::uint8_t %s_data[%d / 2 * %d] = {",
+    std::fprintf(out,
+                 "\n// %s, %d x %d, four-bit coverage, rows bottom-up\nconst std::uint8_t %s_data[%d / 2 * %d] = {",
                  e.name, e.width, e.height, e.name, e.width, e.height);
     write_bytes(out, art::pack4_bottom_up(canvas.coverage4(), e.width, e.height));
     std::fprintf(out, "\n};\n");

@@ -142,8 +142,8 @@ int lay_out(sheet::picture* p, const std::vector<block>& colour, const std::vect
   heading(target, f, "Fonts");
   for (int font = 0; font < FONT_COUNT; ++font) {
     const font_record& rec = font_table[font];
-    const std::string label = "font " + std::to_string(font) + "  height " + std::to_string(rec.height) +
-                              "  strip " + std::to_string(rec.strip_width) + (font < 5 ? "  LCD" : "  ARIAL");
+    const std::string label = "font " + std::to_string(font) + "  height " + std::to_string(rec.height) + "  strip " +
+                              std::to_string(rec.strip_width) + (font < 5 ? "  LCD" : "  ARIAL");
     const auto [x, y] = f.place(SHEET_W - 2 * MARGIN, LABEL_H);
     if (p) draw_text(p->data(), p->width, p->height, LABEL_FONT, x, y, LABEL_COLOUR, label.c_str());
     f.new_row();
@@ -202,7 +202,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (args[0].size() > 1 && args[0][0] == '-') return bad_arguments("unknown option '" + args[0] + "'");
-  if (args.size() != 1) return bad_arguments("expected one output file name, got " + std::to_string(args.size()) + " arguments");
+  if (args.size() != 1)
+    return bad_arguments("expected one output file name, got " + std::to_string(args.size()) + " arguments");
 
   const std::vector<block> colour = colour_blocks();
   const std::vector<block> four = four_bit_blocks();

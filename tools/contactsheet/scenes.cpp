@@ -80,10 +80,12 @@ void roll_scale(const attitude_look& look, const attitude_geometry& g, float rol
     const float d = (1 - m.k) * -16;
     const float y = ym + d;
     const float x = xm + d;
-    if (y < 70) draw_image_transformed(top_layer, 320, 240, scratch, 32, 32, x, y, t, std::min(1.0f, std::fabs(70 - y) / 70));
+    if (y < 70)
+      draw_image_transformed(top_layer, 320, 240, scratch, 32, 32, x, y, t, std::min(1.0f, std::fabs(70 - y) / 70));
   }
-  const float ticks[8][4] = {{-101, -55, -130, -74}, {101, -55, 130, -74}, {-56, -100, -72, -130}, {56, -100, 72, -130},
-                             {-22, -110, -26, -127}, {22, -110, 26, -127}, {-39, -107, -45, -124}, {39, -107, 45, -124}};
+  const float ticks[8][4] = {{-101, -55, -130, -74}, {101, -55, 130, -74},   {-56, -100, -72, -130},
+                             {56, -100, 72, -130},   {-22, -110, -26, -127}, {22, -110, 26, -127},
+                             {-39, -107, -45, -124}, {39, -107, 45, -124}};
   for (const auto& k : ticks) {
     const float yi = g.sy(k[0], k[1], 0);
     if (yi >= 70) continue;
@@ -101,7 +103,7 @@ void horizon_and_ladder(const attitude_look& look, const attitude_geometry& g) {
     draw_line_aa(top_layer, 320, 240, g.sx(-320, 0, g.p), g.sy(-320, 0, g.p) + k, g.sx(320, 0, g.p),
                  g.sy(320, 0, g.p) + k, look.mark);
   }
-  const float rows[16][4] = {{-5, -10, 5, -10},   {-20, -20, 20, -20}, {-10, -30, 10, -30},  {-25, -40, 25, -40},
+  const float rows[16][4] = {{-5, -10, 5, -10},   {-20, -20, 20, -20}, {-10, -30, 10, -30},   {-25, -40, 25, -40},
                              {-25, -60, 25, -60}, {-25, -80, 25, -80}, {-25, -100, 25, -100}, {-5, 10, 5, 10},
                              {-10, 20, 10, 20},   {-10, 30, 10, 30},   {-25, 40, 25, 40},     {-25, 60, 25, 60},
                              {-25, 80, 25, 80},   {-25, 100, 25, 100}, {-60, 40, 0, 0},       {60, 40, 0, 0}};
@@ -117,9 +119,9 @@ void aoa_indexer(float ratio, bool vintage) {
   struct place {
     int x, y, x0, x1, row;
   };
-  constexpr place places[10] = {{78, 193, 91, 95, 192},  {72, 185, 86, 91, 184},  {69, 172, 82, 88, 176},
-                                {67, 163, 77, 84, 166},  {65, 151, 74, 82, 154},  {64, 138, 73, 82, 142},
-                                {65, 123, 73, 83, 128},  {66, 109, 76, 87, 114},  {72, 93, 82, 95, 99},
+  constexpr place places[10] = {{78, 193, 91, 95, 192}, {72, 185, 86, 91, 184}, {69, 172, 82, 88, 176},
+                                {67, 163, 77, 84, 166}, {65, 151, 74, 82, 154}, {64, 138, 73, 82, 142},
+                                {65, 123, 73, 83, 128}, {66, 109, 76, 87, 114}, {72, 93, 82, 95, 99},
                                 {78, 77, 90, 104, 85}};
   text_shadowed(top_layer, 5, 96, 205, COLOUR_WHITE, "AoA");
   for (int k = 0; k < 10; ++k) {
@@ -208,7 +210,8 @@ void compact_tape(float h, float bug, bool efis) {
   const int first = static_cast<int>(std::floor(h)) + 100;
   for (int i = 0; i < 160; ++i) {
     const int col = ((first + i) % 360 + 360) % 360;
-    for (int row = 0; row < 20; ++row) put_pixel_unchecked(top_layer, 320, 240, 79 + i, 55 + row, tape[row * 360 + col]);
+    for (int row = 0; row < 20; ++row)
+      put_pixel_unchecked(top_layer, 320, 240, 79 + i, 55 + row, tape[row * 360 + col]);
   }
   int v = static_cast<int>(h - bug);
   v = std::clamp(v, -68, 68);
@@ -331,8 +334,8 @@ void card_label(int k, float a, float radius, float cy, pixel_t colour) {
   draw_text(cell, 16, 16, 6, 8 - text_width(6, text) / 2, 8 - 18 / 2, colour, text);
   image_transform t{};
   rotate_matrix(t, a * -DEG);
-  draw_image_rotated(base_layer, 320, 240, cell, 16, 16, 160 + radius * std::sin(a * DEG), cy - radius * std::cos(a * DEG),
-                     t, 1.0f);
+  draw_image_rotated(base_layer, 320, 240, cell, 16, 16, 160 + radius * std::sin(a * DEG),
+                     cy - radius * std::cos(a * DEG), t, 1.0f);
 }
 
 void compass_card(float card, pixel_t colour) {
@@ -393,8 +396,8 @@ void compose_hsi() {
   draw_image_rotated(top_layer, 320, 240, cell24, 24, 24, 160 + 85 * std::sin(a), 120 - 85 * std::cos(a), t, 1.0f);
   for (int k = 0; k < 5; ++k) {
     const float dx = k == 1 ? 1.0f : k == 3 ? -1.0f : 0.0f, dy = k == 2 ? 1.0f : k == 4 ? -1.0f : 0.0f;
-    draw_line_aa(top_layer, 320, 240, 160 + 73 * std::sin(a) + dx, 120 - 73 * std::cos(a) + dy, 160 + 45 * std::sin(a) + dx,
-                 120 - 45 * std::cos(a) + dy, COLOUR_MAGENTA);
+    draw_line_aa(top_layer, 320, 240, 160 + 73 * std::sin(a) + dx, 120 - 73 * std::cos(a) + dy,
+                 160 + 45 * std::sin(a) + dx, 120 - 45 * std::cos(a) + dy, COLOUR_MAGENTA);
     draw_line_aa(top_layer, 320, 240, 160 - 95 * s + dx, 120 + 95 * c + dy, 160 - 45 * s + dx, 120 + 45 * c + dy,
                  COLOUR_MAGENTA);
     const float dev = -15;
