@@ -55,7 +55,7 @@ int knob_owner_event(int e) {
   const knob_owner owners[] = {
       {&modes.baro_popup_open, nullptr},          {&modes.dg_adjust_popup_open, nullptr},
       {&modes.nav_dg_adjust_popup_open, nullptr}, {&modes.hdg_bug_popup_open, nullptr},
-      {&modes.set_alt_popup_open, nullptr},       {&modes.setup_active, nullptr},
+      {&modes.set_alt_popup_open, nullptr},       {&modes.setup_active, setup_event},
       {&modes.brightness_popup_open, nullptr},    {&modes.squawk_edit_active, nullptr},
   };
   for (const knob_owner& owner : owners) {

@@ -35,6 +35,7 @@ void firmware_power_on() {
   alerts_power_on();
   slip_power_on();
   fields_power_on();
+  setup_pages_power_on();
   transponder_power_on();
 }
 
@@ -101,9 +102,11 @@ void blink_fail_flag() {
 void draw_attitude_overlays() {
   clear_banner_lines();
   draw_field_editor();
+  draw_setup_pages();
   draw_slip_indicator(top_layer, base_layer);
   draw_banner(top_layer);
   draw_soft_key_menu(top_layer);
+  draw_setup_soft_keys(top_layer, base_layer);
 }
 
 void compose_attitude_unit(pixel_t* frame, int style) {
@@ -152,9 +155,11 @@ void compose_heading_page(pixel_t* frame) {
   }
   clear_banner_lines();
   draw_field_editor();
+  draw_setup_pages();
   flush_display();
   draw_banner(top_layer);
   draw_soft_key_menu(top_layer);
+  draw_setup_soft_keys(top_layer, base_layer);
   merge_top_into_base();
   clear_layer(top_layer);
   blend_into_frame(frame);

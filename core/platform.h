@@ -16,6 +16,8 @@ float read_air_vector_a();
 float read_air_vector_b();
 float sensor_lateral();    // lateral acceleration in slip units
 bool oat_sensor_fitted();  // an outside-air-temperature probe is connected
+bool oat_valid();
+float read_oat();  // degrees Celsius
 
 // The stored altimeter setting, in hundredths of the units of "BARO UNITS" (2992 = 29.92 inHg).
 float read_baro_setting();            // the stored setting divided by 100

@@ -17,6 +17,8 @@ float read_air_vector_a() { return desk.air_vector_a; }
 float read_air_vector_b() { return desk.air_vector_b; }
 float sensor_lateral() { return desk.lateral; }
 bool oat_sensor_fitted() { return desk.oat_sensor_fitted; }
+bool oat_valid() { return desk.oat_valid; }
+float read_oat() { return desk.oat; }
 
 float read_baro_setting() { return desk.baro_setting / 100.0f; }
 void adjust_baro_setting(int delta) { desk.baro_setting += static_cast<float>(delta); }
