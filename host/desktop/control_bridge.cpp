@@ -5,16 +5,55 @@
 #include "core/controls.h"
 #include "settings/startup_screen.h"
 
+namespace {
+
+struct deferred_switch {
+  void (*set)(int level);
+  const switch_state* decoder;
+  bool release_waiting = false;
+};
+deferred_switch deferred[3] = {
+    {set_knob_push, &controls.knob},
+    {set_left_button, &controls.left},
+    {set_right_button, &controls.right},
+};
+
+void set_level(deferred_switch& sw, int level) {
+  if (level != 0) {
+    sw.release_waiting = false;
+    sw.set(1);
+  } else if (sw.decoder->down == 0) {
+    sw.release_waiting = true;  // the press has not been taken yet: keep it down until it is
+  } else {
+    sw.set(0);
+  }
+}
+
+}  // namespace
+
+void settle_deferred_releases() {
+  for (deferred_switch& sw : deferred) {
+    if (sw.release_waiting && sw.decoder->down == 1) {
+      sw.release_waiting = false;
+      sw.set(0);
+    }
+  }
+}
+
+void reset_deferred_releases() {
+  for (deferred_switch& sw : deferred) sw.release_waiting = false;
+}
+
 void apply_control_action(const control_action& action) {
   switch (action.kind) {
     case control_kind::knob_push:
-      set_knob_push(action.value);
+      set_level(deferred[0], action.value);
       break;
     case control_kind::left_button:
-      set_left_button(action.value);
+      set_level(deferred[1], action.value);
       break;
     case control_kind::right_button:
-      set_right_button(action.value);
+      set_level(deferred[2], action.value);
       break;
     case control_kind::knob_count_set:
       set_knob_count(action.value);

@@ -11,6 +11,12 @@ inline constexpr int MAX_QUEUED_DETENTS = 100;
 
 void apply_control_action(const control_action& action);
 
+// A click shorter than the gap between two refreshes would go unseen by the decoder, which reads
+// levels once per pass. Such a release is kept back until the decoder has taken the press; call
+// this after every refresh.
+void settle_deferred_releases();
+void reset_deferred_releases();
+
 struct sim_counters {
   long passes = 0;
   long frames = 0;

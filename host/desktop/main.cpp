@@ -144,7 +144,9 @@ void simulator::refresh() {
   std::fill(frame_.begin(), frame_.end(), 0u);
   for (int i = 0; i < MAX_PASSES_PER_REFRESH; ++i) {
     ++counters_.passes;
-    if (firmware_pass(frame_.data())) {
+    const bool composed = firmware_pass(frame_.data());
+    settle_deferred_releases();
+    if (composed) {
       ++counters_.frames;
       shown_frame_ = frame_;
       present_picture();

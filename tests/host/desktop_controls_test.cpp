@@ -10,6 +10,7 @@
 #include "gfx/layers.h"
 #include "host/desktop/control_bridge.h"
 #include "host/desktop/input_map.h"
+#include "settings/startup_screen.h"
 #include "tests/support/power_on.h"
 
 namespace {
@@ -22,9 +23,14 @@ class WindowControls : public Started {
     Started::SetUp();
     // Past the start-up screen, while events are dispatched and cleared pass by pass.
     for (int s = 0; s < 8; ++s) second_tick();
+    reset_deferred_releases();
   }
+  // Passes as the window runs them, each followed by the release of a click the decoder has taken.
   void passes(int n) {
-    for (int i = 0; i < n; ++i) firmware_pass(frame);
+    for (int i = 0; i < n; ++i) {
+      firmware_pass(frame);
+      settle_deferred_releases();
+    }
   }
   void click(int x, int y) {
     apply_control_action(pointer_press(&pointer, x, y));
@@ -46,6 +52,31 @@ TEST_F(WindowControls, ClickOnTheKnobsRightZoneMakesExactlyOneClockwiseDetentOfS
   EXPECT_EQ(count(EVT_KNOB_CW), 1);
   EXPECT_EQ(count(EVT_KNOB_CCW), 0);
   EXPECT_EQ(controls.knob_count, 0);
+}
+
+TEST_F(WindowControls, ClickFasterThanAPassStillPressesAndReleases) {
+  // Pressed and released between two passes: the release waits until the press has been taken.
+  apply_control_action(pointer_press(&pointer, 176, 404));
+  apply_control_action(pointer_release(&pointer, 176, 404));
+  EXPECT_EQ(get_left_button(), 1);
+  passes(1);
+  EXPECT_EQ(count(EVT_LEFT_PRESS), 1);
+  EXPECT_EQ(get_left_button(), 0);
+  passes(1);
+  EXPECT_EQ(count(EVT_LEFT_RELEASE), 1);
+  EXPECT_EQ(count(EVT_LEFT_LONG), 0);
+}
+
+TEST_F(WindowControls, QuickTapDuringTheStartUpScreenIsTakenWhenItEnds) {
+  startup.startup_countdown = 3;
+  apply_control_action(pointer_press(&pointer, 232, 422));
+  apply_control_action(pointer_release(&pointer, 232, 422));
+  passes(200);
+  EXPECT_EQ(get_knob_push(), 0);  // taken at once: the pending press holds the rest
+  EXPECT_EQ(count(EVT_KNOB_PRESS), 1);
+  for (int s = 0; s < 3; ++s) second_tick();
+  passes(3);
+  EXPECT_EQ(count(EVT_KNOB_RELEASE), 1);
 }
 
 TEST_F(WindowControls, ClickOnTheLeftZoneTurnsCounterClockwise) {
