@@ -90,14 +90,14 @@ std::string printable_ascii() {
   return s;
 }
 
-const face_spec& description::face(const std::string& name) const {
-  for (const face_spec& f : faces) {
+const face_desc& description::face(const std::string& name) const {
+  for (const face_desc& f : faces) {
     if (f.name == name) return f;
   }
   throw build_error("no face named '" + name + "'");
 }
 
-const glyph_source& source_of(const font_spec& font, char ch) {
+const glyph_source& source_of(const font_desc& font, char ch) {
   auto it = font.overrides.find(ch);
   return it != font.overrides.end() ? it->second : font.base;
 }
@@ -108,11 +108,11 @@ description parse_description(const std::string& text, const std::string& origin
   std::istringstream in(text);
   std::string raw;
   int line = 0;
-  font_spec* cur = nullptr;
+  font_desc* cur = nullptr;
   bool has_base = false;
 
   auto finish_font = [&]() {
-    font_spec& f = *cur;
+    font_desc& f = *cur;
     p.set_line(f.line);
     if (f.height <= 0) p.fail("font " + std::to_string(f.id) + " has no height");
     if (f.charset.empty()) p.fail("font " + std::to_string(f.id) + " has no charset");
@@ -135,7 +135,7 @@ description parse_description(const std::string& text, const std::string& origin
   };
 
   auto check_face = [&](const std::string& name) {
-    for (const face_spec& f : d.faces) {
+    for (const face_desc& f : d.faces) {
       if (f.name == name) return;
     }
     p.fail("no face named '" + name + "' (faces must be declared before use)");
@@ -158,17 +158,17 @@ description parse_description(const std::string& text, const std::string& origin
     if (key == "face") {
       if (cur) p.fail("'face' inside a font");
       if (w.size() != 3 && w.size() != 4) p.fail("expected: face <name> <file> [hinting]");
-      for (const face_spec& f : d.faces) {
+      for (const face_desc& f : d.faces) {
         if (f.name == w[1]) p.fail("face '" + w[1] + "' declared twice");
       }
-      face_spec f{w[1], w[2], hinting::native};
+      face_desc f{w[1], w[2], hinting::native};
       if (w.size() == 4) f.hint = parse_hinting(p, w[3]);
       d.faces.push_back(f);
     } else if (key == "font") {
       if (cur) p.fail("'font' before the previous font's 'end'");
       p.need(w, 2, "font <id>");
       int id = p.to_int(w[1], 0, 255);
-      for (const font_spec& f : d.fonts) {
+      for (const font_desc& f : d.fonts) {
         if (f.id == id) p.fail("font " + w[1] + " described twice");
       }
       d.fonts.emplace_back();
@@ -259,7 +259,7 @@ description parse_description(const std::string& text, const std::string& origin
     p.set_line(line);
     p.fail("font " + std::to_string(cur->id) + " has no 'end'");
   }
-  std::sort(d.fonts.begin(), d.fonts.end(), [](const font_spec& a, const font_spec& b) { return a.id < b.id; });
+  std::sort(d.fonts.begin(), d.fonts.end(), [](const font_desc& a, const font_desc& b) { return a.id < b.id; });
   for (std::size_t i = 0; i < d.fonts.size(); ++i) {
     if (d.fonts[i].id != static_cast<int>(i)) {
       throw build_error(origin + ": font ids must run 0.." + std::to_string(d.fonts.size() - 1) + " without gaps");

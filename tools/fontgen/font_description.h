@@ -18,7 +18,7 @@ struct build_error : std::runtime_error {
 // as hard as for a one-bit display (still rendered grey); light: vertical fitting only.
 enum class hinting { native, native_v35, autohint, snap, light, none };
 
-struct face_spec {
+struct face_desc {
   std::string name;
   std::string path;
   hinting hint = hinting::native;
@@ -29,7 +29,7 @@ enum class shape_kind { none, arrow_left, arrow_right };
 // Where one character's pixels come from: a glyph of a typeface at a pixel size (em height and em
 // width may differ so that tall, narrow digits fit a fixed cell), or a drawn shape.
 struct glyph_source {
-  std::string face;        // face_spec name
+  std::string face;        // face_desc name
   double em_height = 0.0;  // pixels per em, vertically
   double em_width = 0.0;   // pixels per em, horizontally
   unsigned codepoint = 0;  // 0: the character itself
@@ -46,7 +46,7 @@ struct padding {
   bool tight = false;
 };
 
-struct font_spec {
+struct font_desc {
   int id = -1;
   int height = 0;
   std::string charset;
@@ -62,10 +62,10 @@ struct font_spec {
 };
 
 struct description {
-  std::vector<face_spec> faces;
-  std::vector<font_spec> fonts;  // sorted by id, ids 0..n-1 each once
+  std::vector<face_desc> faces;
+  std::vector<font_desc> fonts;  // sorted by id, ids 0..n-1 each once
 
-  const face_spec& face(const std::string& name) const;
+  const face_desc& face(const std::string& name) const;
 };
 
 // The printable ASCII characters 0x21..0x7E in code order.
@@ -75,6 +75,6 @@ std::string printable_ascii();
 description parse_description(const std::string& text, const std::string& origin);
 
 // The char set of a font after every override: the source of character ch.
-const glyph_source& source_of(const font_spec& font, char ch);
+const glyph_source& source_of(const font_desc& font, char ch);
 
 }  // namespace fontgen

@@ -75,10 +75,10 @@ TEST(Description, ReadsFacesFontsAndTheirSettings) {
   EXPECT_EQ(d.faces[1].hint, hinting::snap);
   ASSERT_EQ(d.fonts.size(), 2u);
   // Sorted by id.
-  const font_spec& f0 = d.fonts[0];
+  const font_desc& f0 = d.fonts[0];
   EXPECT_EQ(f0.charset, "0123456789ab#c") << "a '#' inside a word is not a comment";
   EXPECT_EQ(f0.baseline, 10);
-  const font_spec& f1 = d.fonts[1];
+  const font_desc& f1 = d.fonts[1];
   EXPECT_EQ(f1.id, 1);
   EXPECT_EQ(f1.height, 18);
   EXPECT_EQ(f1.charset.size(), 94u);

@@ -30,19 +30,19 @@ std::string char_name(char ch) {
 // Each face gets its own FreeType library so that its TrueType interpreter version is its own.
 class typeface {
  public:
-  explicit typeface(const face_spec& spec) : spec_(spec) {
-    if (!std::filesystem::exists(spec.path)) {
-      throw build_error("typeface file " + spec.path + " (face '" + spec.name +
+  explicit typeface(const face_desc& desc) : desc_(desc) {
+    if (!std::filesystem::exists(desc.path)) {
+      throw build_error("typeface file " + desc.path + " (face '" + desc.name +
                         "') is missing; install the Debian font package that provides it");
     }
     if (FT_Init_FreeType(&lib_) != 0) throw build_error("FreeType cannot start");
-    if (spec.hint == hinting::native_v35) {
+    if (desc.hint == hinting::native_v35) {
       FT_UInt version = TT_INTERPRETER_VERSION_35;
       FT_Property_Set(lib_, "truetype", "interpreter-version", &version);
     }
-    if (FT_New_Face(lib_, spec.path.c_str(), 0, &face_) != 0) {
+    if (FT_New_Face(lib_, desc.path.c_str(), 0, &face_) != 0) {
       FT_Done_FreeType(lib_);
-      throw build_error("typeface file " + spec.path + " (face '" + spec.name + "') cannot be read by FreeType");
+      throw build_error("typeface file " + desc.path + " (face '" + desc.name + "') cannot be read by FreeType");
     }
   }
   ~typeface() {
@@ -53,10 +53,10 @@ class typeface {
   typeface& operator=(const typeface&) = delete;
 
   FT_Face face() const { return face_; }
-  const face_spec& spec() const { return spec_; }
+  const face_desc& desc() const { return desc_; }
 
   FT_Int32 load_flags() const {
-    switch (spec_.hint) {
+    switch (desc_.hint) {
       case hinting::native:
       case hinting::native_v35:
         return FT_LOAD_TARGET_NORMAL;
@@ -72,11 +72,11 @@ class typeface {
     return FT_LOAD_DEFAULT;
   }
   FT_Render_Mode render_mode() const {
-    return spec_.hint == hinting::light ? FT_RENDER_MODE_LIGHT : FT_RENDER_MODE_NORMAL;
+    return desc_.hint == hinting::light ? FT_RENDER_MODE_LIGHT : FT_RENDER_MODE_NORMAL;
   }
 
  private:
-  face_spec spec_;
+  face_desc desc_;
   FT_Library lib_ = nullptr;
   FT_Face face_ = nullptr;
 };
@@ -133,7 +133,7 @@ inked_glyph rasterise(const typeface& tf, const glyph_source& src, char ch, int 
   if (gi == 0) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "U+%04X", cp);
-    throw build_error(who + ": face '" + tf.spec().name + "' (" + tf.spec().path + ") has no glyph for " + buf +
+    throw build_error(who + ": face '" + tf.desc().name + "' (" + tf.desc().path + ") has no glyph for " + buf +
                       "; take it from another face with a 'from' line");
   }
   FT_F26Dot6 w = static_cast<FT_F26Dot6>(std::lround(src.em_width * 64.0));
@@ -190,36 +190,36 @@ coverage_image draw_arrow(shape_kind kind, int width, int height) {
 
 bool is_digit(char ch) { return ch >= '0' && ch <= '9'; }
 
-built_font build_font(const font_spec& spec, const std::map<std::string, std::unique_ptr<typeface>>& faces) {
-  const std::string who = "font " + std::to_string(spec.id);
-  const int H = spec.height;
-  std::vector<inked_glyph> glyphs(spec.charset.size());
+built_font build_font(const font_desc& desc, const std::map<std::string, std::unique_ptr<typeface>>& faces) {
+  const std::string who = "font " + std::to_string(desc.id);
+  const int H = desc.height;
+  std::vector<inked_glyph> glyphs(desc.charset.size());
 
-  for (std::size_t i = 0; i < spec.charset.size(); ++i) {
-    char ch = spec.charset[i];
-    const glyph_source& src = source_of(spec, ch);
+  for (std::size_t i = 0; i < desc.charset.size(); ++i) {
+    char ch = desc.charset[i];
+    const glyph_source& src = source_of(desc, ch);
     if (src.shape != shape_kind::none) continue;
-    glyphs[i] = rasterise(*faces.at(src.face), src, ch, spec.id);
+    glyphs[i] = rasterise(*faces.at(src.face), src, ch, desc.id);
   }
 
   // The baseline: high enough for every ascender, low enough for every descender, and where it
   // can be, so that the digits sit in the middle of the height (centred texts then look centred).
   int ascent = 0, descent = 0;
   std::string tallest, deepest;
-  for (std::size_t i = 0; i < spec.charset.size(); ++i) {
-    if (source_of(spec, spec.charset[i]).shape != shape_kind::none) continue;
+  for (std::size_t i = 0; i < desc.charset.size(); ++i) {
+    if (source_of(desc, desc.charset[i]).shape != shape_kind::none) continue;
     const inked_glyph& g = glyphs[i];
-    if (g.top > ascent) ascent = g.top, tallest = char_name(spec.charset[i]);
-    if (g.ink.height - g.top > descent) descent = g.ink.height - g.top, deepest = char_name(spec.charset[i]);
+    if (g.top > ascent) ascent = g.top, tallest = char_name(desc.charset[i]);
+    if (g.ink.height - g.top > descent) descent = g.ink.height - g.top, deepest = char_name(desc.charset[i]);
   }
   if (ascent + descent > H) {
     throw build_error(who + ": its glyphs need " + std::to_string(ascent + descent) + " rows (" + tallest + " rises " +
                       std::to_string(ascent) + " above the baseline, " + deepest + " drops " + std::to_string(descent) +
                       " below) but the font is " + std::to_string(H) + " rows high; use a smaller em height");
   }
-  int baseline = spec.baseline;
+  int baseline = desc.baseline;
   if (baseline < 0) {
-    const inked_glyph& eight = glyphs[spec.charset.find('8')];
+    const inked_glyph& eight = glyphs[desc.charset.find('8')];
     int digit_top = eight.top, digit_bottom = eight.top - eight.ink.height;  // rows above the baseline
     // Equal space above the top and below the bottom of the digits.
     baseline = (H + digit_top + digit_bottom + 1) / 2;
@@ -230,17 +230,17 @@ built_font build_font(const font_spec& spec, const std::map<std::string, std::un
   }
 
   built_font out;
-  out.id = spec.id;
+  out.id = desc.id;
   out.height = H;
   out.baseline = baseline;
-  out.charset = spec.charset;
-  std::vector<coverage_image> cells(spec.charset.size());
+  out.charset = desc.charset;
+  std::vector<coverage_image> cells(desc.charset.size());
 
-  for (std::size_t i = 0; i < spec.charset.size(); ++i) {
-    char ch = spec.charset[i];
-    const glyph_source& src = source_of(spec, ch);
+  for (std::size_t i = 0; i < desc.charset.size(); ++i) {
+    char ch = desc.charset[i];
+    const glyph_source& src = source_of(desc, ch);
     padding pad;
-    if (auto it = spec.pads.find(ch); it != spec.pads.end()) pad = it->second;
+    if (auto it = desc.pads.find(ch); it != desc.pads.end()) pad = it->second;
     coverage_image& cell = cells[i];
 
     if (src.shape != shape_kind::none) {
@@ -260,12 +260,12 @@ built_font build_font(const font_spec& spec, const std::map<std::string, std::un
     const inked_glyph& g = glyphs[i];
     int pen = 0;
     int width = 0;
-    if (is_digit(ch) || spec.in_digit_cell.find(ch) != std::string::npos) {
+    if (is_digit(ch) || desc.in_digit_cell.find(ch) != std::string::npos) {
       // Digits share one cell width so that numbers do not jitter as they change. They keep their
       // places relative to each other (a segment '1' stays on the right), with the '8' centred;
       // a sign in the digit cell is centred on its own.
-      width = spec.digit_cell;
-      const inked_glyph& ref = is_digit(ch) ? glyphs[spec.charset.find('8')] : g;
+      width = desc.digit_cell;
+      const inked_glyph& ref = is_digit(ch) ? glyphs[desc.charset.find('8')] : g;
       pen = (width - ref.ink.width) / 2 - ref.left;
       if (pen + g.left < 0 || pen + g.left + g.ink.width > width) {
         throw build_error(who + ": " + char_name(ch) + " is " + std::to_string(g.ink.width) +
@@ -310,11 +310,11 @@ built_font build_font(const font_spec& spec, const std::map<std::string, std::un
   int col = 0;
   for (std::size_t i = 0; i < cells.size(); ++i) {
     out.offsets.push_back(col);
-    char ch = spec.charset[i];
-    if (is_digit(ch) && (cells[i].width < spec.digit_min || cells[i].width > spec.digit_max)) {
+    char ch = desc.charset[i];
+    if (is_digit(ch) && (cells[i].width < desc.digit_min || cells[i].width > desc.digit_max)) {
       throw build_error(who + ": digit " + char_name(ch) + " is " + std::to_string(cells[i].width) +
-                        " columns wide; the field layouts need " + std::to_string(spec.digit_min) + ".." +
-                        std::to_string(spec.digit_max));
+                        " columns wide; the field layouts need " + std::to_string(desc.digit_min) + ".." +
+                        std::to_string(desc.digit_max));
     }
     for (int y = 0; y < H; ++y) {
       for (int x = 0; x < cells[i].width; ++x) out.strip.at(col + x, y) = cells[i].at(x, y);
@@ -329,7 +329,7 @@ built_font build_font(const font_spec& spec, const std::map<std::string, std::un
 
 std::vector<built_font> build_fonts(const description& d) {
   std::map<std::string, std::unique_ptr<typeface>> faces;
-  for (const font_spec& f : d.fonts) {
+  for (const font_desc& f : d.fonts) {
     for (char ch : f.charset) {
       const glyph_source& src = source_of(f, ch);
       if (src.shape != shape_kind::none || faces.count(src.face)) continue;
@@ -337,7 +337,7 @@ std::vector<built_font> build_fonts(const description& d) {
     }
   }
   std::vector<built_font> fonts;
-  for (const font_spec& f : d.fonts) fonts.push_back(build_font(f, faces));
+  for (const font_desc& f : d.fonts) fonts.push_back(build_font(f, faces));
   return fonts;
 }
 
