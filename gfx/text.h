@@ -9,9 +9,9 @@ struct font_record {
   const std::uint8_t* glyph_strip;  // 4-bit coverage, rows bottom-up, high nibble = even column
   int strip_width;                  // always even
   int height;
-  int reserved;                     // always 0
-  const char* charset;              // glyphs in strip order
-  const int* glyph_offsets;         // one more entry than the char set has characters
+  int reserved;              // always 0
+  const char* charset;       // glyphs in strip order
+  const int* glyph_offsets;  // one more entry than the char set has characters
 };
 
 inline constexpr int FONT_COUNT = 10;
@@ -22,8 +22,7 @@ int glyph_index(const font_record& font, char ch);
 int draw_char(pixel_t* buf, int width, int height, int font, int x, int y, pixel_t colour, char ch);
 void draw_text(pixel_t* buf, int width, int height, int font, int x, int y, pixel_t colour, const char* text);
 int text_width(int font, const char* text);
-void draw_text_centred(pixel_t* buf, int width, int height, int font, int x, int y, pixel_t colour,
-                       const char* text);
+void draw_text_centred(pixel_t* buf, int width, int height, int font, int x, int y, pixel_t colour, const char* text);
 void draw_text_right(pixel_t* buf, int width, int height, int font, int x, int y, pixel_t colour, const char* text);
 
 void append_int(int value, char*& cursor);

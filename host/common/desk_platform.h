@@ -17,7 +17,7 @@ struct desk_platform_state {
   float air_vector_b = 0.0f;
   bool oat_sensor_fitted = true;
   bool oat_valid = true;
-  float oat = 20.0f;  // degrees Celsius
+  float oat = 20.0f;             // degrees Celsius
   float lateral = 0.0f;          // a level desk: no sideways acceleration
   float baro_setting = 2992.0f;  // hundredths
   std::uint32_t checksum = 0x12345678;
