@@ -204,7 +204,7 @@ void dispatch_event() {
   e = global_actions(e);
   e = knob_owner_event(e);
   if (e != EVT_NONE) {
-    e = main_page_event(e);
+    main_page_event(e);  // whatever it leaves, the event ends with this pass
   }
   controls.pending_event = EVT_NONE;
 }

