@@ -11,6 +11,21 @@
 #include "host/headless/runner.h"
 
 namespace headless_test {
+
+const std::vector<std::pair<const char*, int>>& default_settings() {
+  static const std::vector<std::pair<const char*, int>> defaults = {
+      {"CFG_FIELD_PAGE", 0}, {"CFG_HDG_BUG", 0},       {"CFG_SET_ALT", 0},       {"CFG_DEMO_MODE", 1},
+      {"CFG_SERIAL2", 1},    {"CFG_UNIT_FUNCTION", 0}, {"CFG_FUNCTION_LOCK", 0}, {"CFG_PITCH_TRIM", 0},
+      {"CFG_ROLL_TRIM", 0},  {"CFG_SLIP_TRIM", 0},     {"CFG_OAT_TRIM", 0},      {"CFG_IAS_TRIM", 0},
+      {"CFG_IAS_VSO", 60},   {"CFG_IAS_VS1", 50},      {"CFG_IAS_VFE", 100},     {"CFG_IAS_VNO", 150},
+      {"CFG_IAS_VNE", 175},  {"CFG_ALT_TRIM", 0},      {"CFG_IAS_UNITS", 0},     {"CFG_BARO_UNITS", 0},
+      {"CFG_TEMP_UNITS", 0}, {"CFG_GPS_NAV_SRC", 2},   {"CFG_UI_STYLE", 0},      {"CFG_UI_FONT", 0},
+      {"CFG_AUDIO_VOL", 5},  {"CFG_AOA_ALERT", 0},     {"CFG_AOA_HIGH_LIM", 15}, {"CFG_AOA_LOW_LIM", 5},
+      {"CFG_G_ALERT", 0},    {"CFG_G_POS_LIM", 2},     {"CFG_ROLL_ALERT", 0},    {"CFG_ROLL_LIM", 35},
+      {"CFG_TRAK_STAB", 0},
+  };
+  return defaults;
+}
 namespace fs = std::filesystem;
 
 scratch_dir::scratch_dir() {

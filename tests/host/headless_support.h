@@ -2,6 +2,7 @@
 #pragma once
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/common/state_json.h"
@@ -21,6 +22,9 @@ class scratch_dir {
  private:
   std::filesystem::path path_;
 };
+
+// The power-on value of every setting whose word and byte readings agree, by its name.
+const std::vector<std::pair<const char*, int>>& default_settings();
 
 std::string read_text(const std::string& path);
 void write_text(const std::string& path, const std::string& text);
