@@ -10,6 +10,7 @@
 #include "core/slip.h"
 #include "fields/field_editor.h"
 #include "fields/layouts.h"
+#include "fields/widgets.h"
 #include "gfx/banner.h"
 #include "gfx/images.h"
 #include "nav/heading_bug.h"
@@ -35,6 +36,7 @@ void firmware_power_on() {
   alerts_power_on();
   slip_power_on();
   fields_power_on();
+  widgets_power_on();
   setup_pages_power_on();
   transponder_power_on();
 }
@@ -51,8 +53,9 @@ void firmware_init() {
   layout_defaults();  // after the load, so the default layouts always win at start-up
   attitude_init();
   slip_init();
-  // The compact heading display and the airspeed tape join here with their widgets. The
-  // angle-of-attack channel has no owner that configures it, so it is given its lag with the
+  // The compact heading display joins here with its widget.
+  airspeed_tape_init();
+  // The angle-of-attack channel has no owner that configures it, so it is given its lag with the
   // others at start-up.
   filter_configure(FILTER_AOA, FILTER_AOA_K);
   reload_setup_copies();

@@ -1,0 +1,28 @@
+// The attitude unit's side widgets: the curved airspeed tape with its boxed readout, the two
+// g-meters, the altitude box and the vertical-trend scale. Each is drawn at a fixed place whatever
+// its slot, and takes the label colour of the field strip for its caption.
+#pragma once
+#include "gfx/layers.h"
+
+inline constexpr int TAPE_ROWS = 150;
+
+struct widgets_state {
+  // Left edge of the tape's outer (radius 107) and inner (radius 104) arcs, row i = screen row
+  // 217 - i; built once by airspeed_tape_init.
+  float tape_outer_x[TAPE_ROWS] = {};
+  float tape_inner_x[TAPE_ROWS] = {};
+  int displayed_airspeed = 0;  // knots or mph, as the tape last drew it
+  int airspeed_above_vso = 0;  // latched once the speed has exceeded VSO; only start-up clears it
+  int altitude_thousands = 0;  // the last drawn thousands, which choose the next frame's box
+};
+extern widgets_state widgets;
+
+void airspeed_tape_init();
+void draw_airspeed_tape(pixel_t* layer, pixel_t colour_label);
+// side 0: the left meter, 1: the right meter.
+void draw_g_meter(pixel_t* top_layer, pixel_t* base_layer, pixel_t colour_label, int side);
+void draw_altitude_box(pixel_t* layer, pixel_t colour_label);
+int altitude_box_wide();
+void draw_vertical_trend(pixel_t* top_layer, pixel_t* base_layer, pixel_t colour_label);
+
+void widgets_power_on();
