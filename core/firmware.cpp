@@ -14,6 +14,7 @@
 #include "gfx/banner.h"
 #include "gfx/images.h"
 #include "nav/heading_bug.h"
+#include "serial/gps_data.h"
 #include "settings/settings.h"
 #include "settings/setup_pages.h"
 #include "settings/startup_screen.h"
@@ -39,6 +40,7 @@ void firmware_power_on() {
   widgets_power_on();
   setup_pages_power_on();
   transponder_power_on();
+  gps_data_power_on();
 }
 
 void firmware_init() {

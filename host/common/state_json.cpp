@@ -17,6 +17,7 @@
 #include "fields/layouts.h"
 #include "gfx/banner.h"
 #include "host/common/desk_platform.h"
+#include "serial/gps_data.h"
 #include "settings/settings.h"
 #include "settings/startup_screen.h"
 #include "transponder/transponder.h"
@@ -174,6 +175,25 @@ state_json data_fresh_json() {
   return j;
 }
 
+state_json gps_json() {
+  const gps_nav_data_state& g = gps_nav_data;
+  state_json j;
+  j["gps_track"] = g.gps_track;
+  j["gps_ground_speed"] = g.gps_ground_speed;
+  j["gps_waypoint_distance"] = float_json(g.gps_waypoint_distance);
+  j["gps_cross_track_error"] = float_json(g.gps_cross_track_error);
+  j["gps_desired_track"] = float_json(g.gps_desired_track);
+  j["gps_waypoint_id"] = std::string(g.gps_waypoint_id);
+  j["gps_waypoint_bearing"] = float_json(g.gps_waypoint_bearing);
+  j["gps_magnetic_variation"] = g.gps_magnetic_variation;
+  j["gps_nav_valid"] = g.gps_nav_valid;
+  for (int i = 0; i < DATA_AGE_COUNT; ++i) {
+    j[data_age_names[i]] = filters.data_age[i];
+    j[fresh_name(data_age_names[i])] = filters.data_fresh[i];
+  }
+  return j;
+}
+
 state_json control_events_json() {
   const event_log_state& log = controls_event_log;
   state_json counts = state_json::object();
@@ -322,6 +342,7 @@ state_json state_snapshot(const host_clock_reading& clock) {
   j["filters"] = filters_json();
   j["data_ages"] = data_ages_json();
   j["data_fresh"] = data_fresh_json();
+  j["gps"] = gps_json();
   j["control_events"] = control_events_json();
   j["controls"] = controls_json();
   j["attitude"] = attitude_json();
