@@ -35,3 +35,10 @@ void serial_close();
 
 // Checksum of the program memory range [start, end) with a seed.
 std::uint32_t firmware_checksum(std::uint32_t start, std::uint32_t end, std::uint32_t seed);
+
+// Status badge: state 2 shows the percentage, 1 "TEST", anything else "FAIL"; the icon and the
+// strip below the attitude picture are shown when visible.
+int status_badge_state();
+float status_badge_percent();
+bool status_icon_visible();
+bool status_strip_visible();

@@ -1,6 +1,9 @@
 #include "host/common/desk_platform.h"
 
+#include <cmath>
+
 #include "core/platform.h"
+#include "settings/settings.h"
 
 desk_platform_state desk;
 
@@ -20,8 +23,56 @@ bool oat_sensor_fitted() { return desk.oat_sensor_fitted; }
 bool oat_valid() { return desk.oat_valid; }
 float read_oat() { return desk.oat; }
 
-float read_baro_setting() { return desk.baro_setting / 100.0f; }
-void adjust_baro_setting(int delta) { desk.baro_setting += static_cast<float>(delta); }
+namespace {
+
+float clamp_baro(float hundredths, int units) {
+  const float lo = units == 1 ? BARO_MIN_HPA : BARO_MIN_INHG;
+  const float hi = units == 1 ? BARO_MAX_HPA : BARO_MAX_INHG;
+  if (!(hundredths >= lo)) {  // also a setting that is not a number
+    return lo;
+  }
+  return hundredths > hi ? hi : hundredths;
+}
+
+// Hundredths of inHg to hundredths of hPa rounded to a whole hPa, and back rounded to 0.01 inHg.
+float convert_baro(float hundredths, int to_units) {
+  if (to_units == 1) {
+    return static_cast<float>(std::round(hundredths * HPA_PER_INHG / 100.0) * 100.0);
+  }
+  return static_cast<float>(std::round(hundredths / HPA_PER_INHG));
+}
+
+void follow_baro_units() {
+  const int units = cfg_get_byte(CFG_BARO_UNITS) == 1 ? 1 : 0;
+  if (units != desk.baro_units) {
+    desk.baro_setting = clamp_baro(convert_baro(desk.baro_setting, units), units);
+    desk.baro_units = units;
+  }
+}
+
+}  // namespace
+
+float desk_baro_hundredths() {
+  follow_baro_units();
+  return desk.baro_setting;
+}
+
+float desk_baro_inhg_hundredths() {
+  follow_baro_units();
+  return desk.baro_units == 1 ? convert_baro(desk.baro_setting, 0) : desk.baro_setting;
+}
+
+float read_baro_setting() { return desk_baro_hundredths() / 100.0f; }
+
+void adjust_baro_setting(int delta) {
+  follow_baro_units();
+  desk.baro_setting = clamp_baro(desk.baro_setting + static_cast<float>(delta), desk.baro_units);
+}
+
+int status_badge_state() { return desk.status_state; }
+float status_badge_percent() { return desk.status_percent; }
+bool status_icon_visible() { return desk.status_icon; }
+bool status_strip_visible() { return desk.status_strip; }
 
 void alert_tone(int channel, int mode) {
   if (channel >= 0 && channel < TONE_CHANNEL_COUNT) {

@@ -19,7 +19,12 @@ struct desk_platform_state {
   bool oat_valid = true;
   float oat = 20.0f;             // degrees Celsius
   float lateral = 0.0f;          // a level desk: no sideways acceleration
-  float baro_setting = 2992.0f;  // hundredths
+  float baro_setting = 2992.0f;  // hundredths of the units below
+  int baro_units = 0;            // the "BARO UNITS" the stored setting is counted in
+  int status_state = 2;          // the status badge shows a percentage
+  float status_percent = 100.0f;
+  bool status_icon = true;
+  bool status_strip = false;
   std::uint32_t checksum = 0x12345678;
   int tone_mode[TONE_CHANNEL_COUNT] = {};  // last mode commanded per channel
   long tone_commands = 0;
@@ -27,3 +32,17 @@ struct desk_platform_state {
 extern desk_platform_state desk;
 
 void desk_platform_power_on();
+
+// The stored altimeter setting is kept in a realistic band: 28.00..31.00 inHg, and in hPa the
+// whole hectopascals inside that band (949..1049; 948 and 1050 lie just outside it).
+inline constexpr float BARO_MIN_INHG = 2800.0f;
+inline constexpr float BARO_MAX_INHG = 3100.0f;
+inline constexpr float BARO_MIN_HPA = 94900.0f;
+inline constexpr float BARO_MAX_HPA = 104900.0f;
+inline constexpr double HPA_PER_INHG = 33.8639;
+
+// The stored setting in hundredths of the current "BARO UNITS", converted first when the units
+// changed since it was last touched (from the setup page, the headless set or anywhere else).
+float desk_baro_hundredths();
+// The same setting in hundredths of inHg, whatever the units: what the altitude correction takes.
+float desk_baro_inhg_hundredths();

@@ -128,6 +128,7 @@ TEST_F(Demo, BaroAltitudeCorrectionAtStandardSetting) {
   desk.baro_setting = 2800.0f;  // 28.00: the polynomial's constant term
   EXPECT_EQ(demo_get_baro_alt(), 6000 - 1833);
   cfg_set_byte(CFG_BARO_UNITS, 1);
+  desk.baro_units = 1;            // the stored value already counts hPa
   desk.baro_setting = 101320.0f;  // 1013.2 hPa is 29.92 inHg
   EXPECT_NEAR(demo_get_baro_alt(), 6000 - 9, 1);
 }
