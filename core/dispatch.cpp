@@ -24,14 +24,13 @@ bool no_popup_open() {
 }
 
 void close_all_popups() {
-  modes.baro_popup_open = 0;
-  modes.baro_adjusted = 0;
+  close_set_baro();
   modes.dg_adjust_popup_open = 0;
   modes.dg_adjust_adjusted = 0;
   modes.nav_dg_adjust_popup_open = 0;
   modes.nav_dg_adjust_adjusted = 0;
   hdg_bug_close();  // its adjusted flag stays
-  modes.set_alt_popup_open = 0;
+  close_set_alt();
   modes.setup_active = 0;
   modes.setup_value_edit = 0;
   modes.setup_touched = 0;
@@ -44,8 +43,12 @@ namespace {
 
 using event_handler = int (*)(int event);
 
-// The pop-ups and pages that can own the knob, in priority order. A pop-up whose value editing
-// is not part of the firmware yet has no handler: its events go on to the main page.
+// Stands in for the handler of a pop-up whose value editing is not part of the firmware yet: while
+// that pop-up is open it owns every event, so none falls through to the main page.
+int consume_while_open(int) { return EVT_NONE; }
+
+// The pop-ups and pages that can own the knob, in priority order; the first open one gets the
+// event and returns what is left of it.
 struct knob_owner {
   const int* open;
   event_handler handler;
@@ -53,14 +56,18 @@ struct knob_owner {
 
 int knob_owner_event(int e) {
   const knob_owner owners[] = {
-      {&modes.baro_popup_open, nullptr},          {&modes.dg_adjust_popup_open, nullptr},
-      {&modes.nav_dg_adjust_popup_open, nullptr}, {&modes.hdg_bug_popup_open, nullptr},
-      {&modes.set_alt_popup_open, nullptr},       {&modes.setup_active, setup_event},
-      {&modes.brightness_popup_open, nullptr},    {&modes.squawk_edit_active, nullptr},
+      {&modes.baro_popup_open, set_baro_event},
+      {&modes.dg_adjust_popup_open, consume_while_open},
+      {&modes.nav_dg_adjust_popup_open, consume_while_open},
+      {&modes.hdg_bug_popup_open, consume_while_open},
+      {&modes.set_alt_popup_open, set_alt_event},
+      {&modes.setup_active, setup_event},
+      {&modes.brightness_popup_open, brightness_event},
+      {&modes.squawk_edit_active, consume_while_open},
   };
   for (const knob_owner& owner : owners) {
     if (*owner.open) {
-      return owner.handler != nullptr ? owner.handler(e) : e;
+      return owner.handler(e);
     }
   }
   return e;
@@ -166,7 +173,7 @@ int global_actions(int e) {
       return EVT_NONE;
     }
     if (e == EVT_LEFT_RELEASE) {
-      // The AUTO / MANUAL toggle joins with the brightness pop-up itself; the release is used up.
+      brightness_event(e);  // AUTO <-> MANUAL
       return EVT_NONE;
     }
   }

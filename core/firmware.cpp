@@ -11,6 +11,7 @@
 #include "fields/field_editor.h"
 #include "fields/layouts.h"
 #include "fields/widgets.h"
+#include "fields/popups.h"
 #include "gfx/banner.h"
 #include "gfx/images.h"
 #include "nav/heading_bug.h"
@@ -38,6 +39,7 @@ void firmware_power_on() {
   slip_power_on();
   fields_power_on();
   widgets_power_on();
+  popups_power_on();
   setup_pages_power_on();
   transponder_power_on();
   gps_data_power_on();
@@ -48,7 +50,7 @@ void firmware_init() {
   controls_init();
   startup_screen_init();
   hdg_bug_init();
-  // The selected altitude joins here with its pop-up.
+  set_alt_init();
   alerts_init();
   banner_cursor_clear();
   layout_load();
@@ -108,10 +110,14 @@ void draw_attitude_overlays() {
   clear_banner_lines();
   draw_field_editor();
   draw_setup_pages();
+  draw_set_baro_popup();
+  draw_brightness_popup();
+  draw_set_alt_popup();
   draw_slip_indicator(top_layer, base_layer);
   draw_banner(top_layer);
   draw_soft_key_menu(top_layer);
   draw_setup_soft_keys(top_layer, base_layer);
+  draw_brightness_soft_keys(top_layer);
 }
 
 void compose_attitude_unit(pixel_t* frame, int style) {
@@ -130,6 +136,7 @@ void compose_attitude_unit(pixel_t* frame, int style) {
   draw_attitude_overlays();
   blend_overlay(IMG_ROLL_POINTER, 146, 30);
   draw_attitude_alerts(top_layer);
+  draw_status_badge(top_layer);
   blend_into_frame(frame);
 }
 
@@ -148,6 +155,7 @@ void compose_dg_attitude_page(pixel_t* frame, int style) {
   blink_fail_flag();
   draw_attitude_overlays();
   blend_overlay(IMG_ROLL_POINTER, 146, 30);
+  draw_status_badge(top_layer);
   blend_into_frame(frame);
 }
 
@@ -161,10 +169,17 @@ void compose_heading_page(pixel_t* frame) {
   clear_banner_lines();
   draw_field_editor();
   draw_setup_pages();
+  draw_set_baro_popup();
+  draw_brightness_popup();
+  draw_set_alt_popup();
   flush_display();
   draw_banner(top_layer);
   draw_soft_key_menu(top_layer);
   draw_setup_soft_keys(top_layer, base_layer);
+  draw_brightness_soft_keys(top_layer);
+  if (no_popup_open()) {
+    draw_status_badge(top_layer);
+  }
   merge_top_into_base();
   clear_layer(top_layer);
   blend_into_frame(frame);

@@ -217,6 +217,37 @@ TEST_F(Dispatch, RightLongOpensBrightnessAndItsKeysClose) {
   EXPECT_EQ(modes.field_page, 0);  // consumed: no page change
 }
 
+// An open pop-up owns every event that no global action takes, whether or not it does anything
+// with it: a right release must not turn the field page underneath, a turn must not reach the menu.
+TEST_F(Dispatch, OpenPopupKeepsItsEventsFromTheMainPage) {
+  struct row {
+    const char* name;
+    int* open;
+  };
+  const row rows[] = {
+      {"SET BARO", &modes.baro_popup_open},
+      {"DG ADJ", &modes.dg_adjust_popup_open},
+      {"nav DG ADJ", &modes.nav_dg_adjust_popup_open},
+      {"HDG BUG", &modes.hdg_bug_popup_open},
+      {"SET ALT", &modes.set_alt_popup_open},
+      {"squawk editor", &modes.squawk_edit_active},
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.name);
+    close_all_popups();
+    modes.field_page = 1;
+    *r.open = 1;
+    for (int e : {EVT_RIGHT_RELEASE, EVT_KNOB_CW, EVT_KNOB_CCW, EVT_RIGHT_PRESS, EVT_BOTH_RELEASE}) {
+      controls.pending_event = e;
+      dispatch_event();
+      EXPECT_EQ(controls.pending_event, EVT_NONE);
+    }
+    EXPECT_EQ(modes.field_page, 1);
+    EXPECT_EQ(*r.open, 1);
+    EXPECT_FALSE(modes.menu_active);
+  }
+}
+
 TEST_F(Dispatch, TransponderPageShortcuts) {
   modes.field_page = 3;
   ASSERT_EQ(cfg_get_byte(CFG_SERIAL2), 1);
