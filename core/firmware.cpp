@@ -16,6 +16,7 @@
 #include "gfx/images.h"
 #include "nav/heading_bug.h"
 #include "serial/gps_data.h"
+#include "serial/serial_input.h"
 #include "settings/settings.h"
 #include "settings/setup_pages.h"
 #include "settings/startup_screen.h"
@@ -43,6 +44,7 @@ void firmware_power_on() {
   setup_pages_power_on();
   transponder_power_on();
   gps_data_power_on();
+  serial_input_power_on();
 }
 
 void firmware_init() {
