@@ -8,6 +8,7 @@
 #include "core/platform.h"
 #include "gfx/banner.h"
 #include "gfx/text.h"
+#include "serial/serial_input.h"
 #include "settings/settings.h"
 
 setup_pages_state setup_pages;
@@ -74,7 +75,7 @@ void edit_value(int row, int step) {
   value = next;
   write_setting(row, value);
   if (row == kRowDemoMode) reset_demo();
-  // The serial protocol switch of "GPS NAV SRC" joins here with the serial input.
+  if (row == kRowGpsNavSrc) serial_select_protocol(value);
 }
 
 void move_row(int step) {

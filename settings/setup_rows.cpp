@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/demo.h"
+#include "serial/serial_input.h"
 #include "settings/settings.h"
 
 namespace {
@@ -27,6 +28,7 @@ constexpr int count_of(const char* const (&)[N]) {
 constexpr int kRowAoaHigh = 27;
 constexpr int kRowAoaLow = 28;
 constexpr int kRowDemoMode = 18;
+constexpr int kRowGpsNavSrc = 16;
 
 }  // namespace
 
@@ -123,6 +125,9 @@ bool setup_write(int row, int value) {
   }
   if (row == kRowDemoMode) {
     reset_demo();
+  }
+  if (row == kRowGpsNavSrc) {
+    serial_select_protocol(value);
   }
   return true;
 }

@@ -7,7 +7,9 @@
 #include "core/modes.h"
 #include "gfx/banner.h"
 #include "host/common/desk_platform.h"
+#include "serial/serial_input.h"
 #include "settings/settings.h"
+#include "settings/setup_rows.h"
 #include "settings/startup_screen.h"
 #include "tests/support/power_on.h"
 
@@ -171,6 +173,19 @@ TEST_F(SetupPages, DemoModeRowRestartsTheDemo) {
   EXPECT_EQ(cfg_get_byte(CFG_DEMO_MODE), 2);
   EXPECT_EQ(demo.demo_alt, 6000);
   EXPECT_STREQ(banner.banner_line2, "MODE 2");
+}
+
+TEST_F(SetupPages, GpsNavSourceRowSwitchesTheSerialProtocolAtOnce) {
+  open(true);
+  go_to(16);
+  push();
+  turn(1);
+  EXPECT_EQ(cfg_get_byte(CFG_GPS_NAV_SRC), 3);
+  EXPECT_EQ(serial_input.serial_protocol, 3);
+  turn(-3);
+  EXPECT_EQ(serial_input.serial_protocol, 0);
+  setup_write(16, 1);
+  EXPECT_EQ(serial_input.serial_protocol, 1);
 }
 
 TEST_F(SetupPages, PartNumbersUseTheSmallFont) {
