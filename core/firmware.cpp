@@ -14,7 +14,10 @@
 #include "fields/popups.h"
 #include "gfx/banner.h"
 #include "gfx/images.h"
+#include "nav/compact_heading.h"
+#include "nav/dg_adjust.h"
 #include "nav/heading_bug.h"
+#include "nav/nav_page.h"
 #include "serial/gps_data.h"
 #include "serial/serial_input.h"
 #include "settings/settings.h"
@@ -35,6 +38,9 @@ void firmware_power_on() {
   layers_power_on();
   banner_power_on();
   heading_bug_power_on();
+  dg_adjust_power_on();
+  nav_page_power_on();
+  compact_heading_power_on();
   attitude_power_on();
   alerts_power_on();
   slip_power_on();
@@ -59,7 +65,7 @@ void firmware_init() {
   layout_defaults();  // after the load, so the default layouts always win at start-up
   attitude_init();
   slip_init();
-  // The compact heading display joins here with its widget.
+  compact_heading_init();
   airspeed_tape_init();
   // The angle-of-attack channel has no owner that configures it, so it is given its lag with the
   // others at start-up.

@@ -27,7 +27,7 @@ struct mode_flags {
   int install_mode = 0;
   int install_allowed = 0;
   int attitude_alert_active = 0;
-  int nav_page_style = 0;
+  int nav_page_style = 1;  // heading page: 1 rose, 2 HSI, 3 arc
 };
 extern mode_flags modes;
 

@@ -19,6 +19,12 @@ bool oat_sensor_fitted();  // an outside-air-temperature probe is connected
 bool oat_valid();
 float read_oat();  // degrees Celsius
 
+// The directional gyro. The heading is in degrees 0..360; adjust_heading adds whole degrees (the
+// pilot's DG ADJ correction). A heading that is not valid, or not a finite number, is not drawn.
+float get_heading();
+void adjust_heading(int degrees);
+bool heading_valid();
+
 // The stored altimeter setting, in hundredths of the units of "BARO UNITS" (2992 = 29.92 inHg).
 float read_baro_setting();            // the stored setting divided by 100
 void adjust_baro_setting(int delta);  // adds whole hundredths

@@ -1,6 +1,9 @@
 #include "nav/heading_bug.h"
 
+#include <cmath>
+
 #include "core/modes.h"
+#include "gfx/banner.h"
 #include "gfx/text.h"
 #include "settings/settings.h"
 
@@ -9,7 +12,10 @@ heading_bug_state heading_bug;
 void heading_bug_power_on() { heading_bug = heading_bug_state{}; }
 
 void hdg_bug_init() {
-  heading_bug.hdg_bug = static_cast<float>(cfg_get(CFG_HDG_BUG));
+  // The stored setting is not range-checked where it is written: a negative or huge value would
+  // print as "00-5" and make every smoothing step loop, so it is brought into 0..359 here.
+  const std::int32_t v = cfg_get(CFG_HDG_BUG) % 360;
+  heading_bug.hdg_bug = static_cast<float>(v < 0 ? v + 360 : v);
   modes.hdg_bug_popup_open = 0;
   modes.hdg_bug_adjusted = 0;
 }
@@ -33,3 +39,29 @@ void hdg_bug_open() {
 }
 
 void hdg_bug_close() { modes.hdg_bug_popup_open = 0; }
+bool hdg_bug_is_open() { return modes.hdg_bug_popup_open != 0; }
+bool hdg_bug_was_adjusted() { return modes.hdg_bug_adjusted != 0; }
+
+void draw_heading_popup(const char* title, float value) {
+  char text[8] = {};
+  char* cursor = text;
+  const int v = static_cast<int>(value);
+  if (v < 100) {
+    *cursor++ = '0';
+  }
+  if (v < 10) {
+    *cursor++ = '0';
+  }
+  append_int(v, cursor);
+  *cursor = '\0';
+  set_banner_line1(title, 0, COLOUR_MAGENTA);
+  set_banner_line2(text, 1, COLOUR_MAGENTA);
+  set_banner_right_arrow(1);
+  set_banner_left_arrow(1);
+}
+
+void hdg_bug_popup_draw() {
+  if (modes.hdg_bug_popup_open) {
+    draw_heading_popup("HDG BUG", heading_bug.hdg_bug);
+  }
+}

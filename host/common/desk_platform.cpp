@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/platform.h"
+#include "gfx/text.h"
 #include "settings/settings.h"
 
 desk_platform_state desk;
@@ -22,6 +23,14 @@ float sensor_lateral() { return desk.lateral; }
 bool oat_sensor_fitted() { return desk.oat_sensor_fitted; }
 bool oat_valid() { return desk.oat_valid; }
 float read_oat() { return desk.oat; }
+
+// A slowly turning gyro stands in for the real one, so that the heading page moves on the desk.
+float get_heading() {
+  desk.heading = wrap_value(desk.heading - 0.006666667f, 360.0f);
+  return desk.heading;
+}
+void adjust_heading(int degrees) { desk.heading = wrap_value(desk.heading + static_cast<float>(degrees), 360.0f); }
+bool heading_valid() { return desk.heading_valid; }
 
 namespace {
 

@@ -25,6 +25,8 @@ struct desk_platform_state {
   float status_percent = 100.0f;
   bool status_icon = true;
   bool status_strip = false;
+  float heading = 0.0f;  // simulated gyro: drifts left by 1/150 degree per reading
+  bool heading_valid = true;
   std::uint32_t checksum = 0x12345678;
   int tone_mode[TONE_CHANNEL_COUNT] = {};  // last mode commanded per channel
   long tone_commands = 0;
