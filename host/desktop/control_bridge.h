@@ -3,11 +3,8 @@
 #pragma once
 #include <string>
 
+#include "host/common/detent_queue.h"
 #include "host/desktop/input_map.h"
-
-// Detents queued by the wheel or the keys are kept within this many either way (a knob turned
-// faster than the decoder takes detents reaches the largest step long before).
-inline constexpr int MAX_QUEUED_DETENTS = 100;
 
 void apply_control_action(const control_action& action);
 

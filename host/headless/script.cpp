@@ -4,6 +4,9 @@
 #include <charconv>
 #include <cmath>
 
+#include "host/common/detent_queue.h"
+#include "host/common/message_text.h"
+
 namespace headless {
 namespace {
 
@@ -90,11 +93,11 @@ bool parse_seconds(std::string_view text, std::int64_t* ms, std::string* error) 
   double seconds = 0.0;
   const auto result = std::from_chars(text.data(), text.data() + text.size(), seconds);
   if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size() || !std::isfinite(seconds)) {
-    *error = "'" + std::string(text) + "' is not a number of seconds";
+    *error = quote_text(text) + " is not a number of seconds";
     return false;
   }
   if (seconds < 0.0 || seconds > kMaxSeconds) {
-    *error = "seconds " + std::string(text) + " out of range (allowed 0..10000000)";
+    *error = "seconds " + safe_text(text) + " out of range (allowed 0..10000000)";
     return false;
   }
   *ms = static_cast<std::int64_t>(std::llround(seconds * 1000.0));
@@ -197,7 +200,7 @@ bool parse_script_line(std::string_view line, const std::string& where, command*
   };
   auto control_arg = [&](const std::string& word) {
     if (parse_control(word, &cmd.control)) return true;
-    *error = where + ": unknown control '" + word + "' (knob, left or right)";
+    *error = where + ": unknown control " + quote_text(word) + " (knob, left or right)";
     return false;
   };
   auto seconds_arg = [&](const std::string& word) {
@@ -223,10 +226,18 @@ bool parse_script_line(std::string_view line, const std::string& where, command*
     if (!want(1, "one argument (signed detents)")) return false;
     std::string_view n = args[0];
     if (!n.empty() && n.front() == '+') n.remove_prefix(1);
-    const auto result = std::from_chars(n.data(), n.data() + n.size(), cmd.detents);
-    if (n.empty() || result.ec != std::errc() || result.ptr != n.data() + n.size()) {
-      return fail("turn: '" + args[0] + "' is not a whole number of detents");
+    long long detents = 0;
+    const auto result = std::from_chars(n.data(), n.data() + n.size(), detents);
+    const bool whole = !n.empty() && result.ptr == n.data() + n.size();
+    if (whole && (result.ec == std::errc::result_out_of_range || detents < -MAX_QUEUED_DETENTS ||
+                  detents > MAX_QUEUED_DETENTS)) {
+      return fail("turn: " + quote_text(args[0]) + " is out of range (allowed " + std::to_string(-MAX_QUEUED_DETENTS) +
+                  ".." + std::to_string(MAX_QUEUED_DETENTS) + ")");
     }
+    if (!whole || result.ec != std::errc()) {
+      return fail("turn: " + quote_text(args[0]) + " is not a whole number of detents");
+    }
+    cmd.detents = static_cast<int>(detents);
     cmd.kind = command_kind::turn;
   } else if (verb == "png") {
     if (!want(1, "one argument (the file)")) return false;
@@ -234,8 +245,8 @@ bool parse_script_line(std::string_view line, const std::string& where, command*
     cmd.kind = command_kind::png;
     cmd.text = args[0];
   } else {
-    return fail("unknown command '" + std::string(code.substr(0, verb_end)) +
-                "' (wait, press, release, tap, hold, turn, set, snapshot, png)");
+    return fail("unknown command " + quote_text(code.substr(0, verb_end)) +
+                " (wait, press, release, tap, hold, turn, set, snapshot, png)");
   }
   *out = cmd;
   *has_command = true;
@@ -245,6 +256,17 @@ bool parse_script_line(std::string_view line, const std::string& where, command*
 bool parse_script_text(std::string_view text, const std::string& source, int first_line, std::vector<command>* out,
                        std::string* error) {
   int number = first_line;
+  if (first_line == 1) {
+    // Some editors start a UTF-8 file with a byte-order mark; it says nothing, so it goes. A
+    // UTF-16 or UTF-32 file would only give a puzzling message about its first command.
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+      text.remove_prefix(3);
+    } else if (text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF" ||
+               text.substr(0, 4) == std::string_view("\x00\x00\xFE\xFF", 4)) {
+      *error = source + ":1: the script starts with a UTF-16 or UTF-32 byte-order mark; save it as UTF-8";
+      return false;
+    }
+  }
   while (!text.empty()) {
     const std::size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);

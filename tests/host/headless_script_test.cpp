@@ -54,6 +54,8 @@ TEST(HeadlessScript, ControlAndTimeCommands) {
   EXPECT_EQ(one("turn -3").detents, -3);
   EXPECT_EQ(one("turn +2").detents, 2);
   EXPECT_EQ(one("turn 0").detents, 0);
+  EXPECT_EQ(one("turn -100").detents, -100);  // the window's queue, either way
+  EXPECT_EQ(one("turn 100").detents, 100);
 
   // Commands and control names are not fussy about letter case.
   EXPECT_EQ(one("TAP Knob").control, control_id::knob);
@@ -81,6 +83,11 @@ TEST(HeadlessScript, CommentsBlankLinesAndLineEndings) {
   EXPECT_EQ(p.commands[1].kind, command_kind::tap);
   EXPECT_TRUE(parse("").commands.empty());
   EXPECT_TRUE(parse("\n\n").ok);
+  // A UTF-8 byte-order mark at the start is skipped; anywhere else it is no command.
+  const parsed bom = parse("\xEF\xBB\xBFwait 1\ntap knob");
+  ASSERT_TRUE(bom.ok) << bom.error;
+  EXPECT_EQ(bom.commands[0].ms, 1000);
+  EXPECT_FALSE(parse("wait 1\n\xEF\xBB\xBFwait 1").ok);
 }
 
 TEST(HeadlessScript, SetFindsNamesWithBlanksWithOrWithoutQuotes) {
@@ -139,7 +146,9 @@ TEST(HeadlessScript, EveryMistakeNamesFileLineAndProblem) {
       {"hold wheel 1", {"unknown control 'wheel'"}},
       {"turn", {"turn takes one argument"}},
       {"turn 1.5", {"'1.5' is not a whole number of detents"}},
-      {"turn 99999999999", {"not a whole number of detents"}},
+      {"turn 99999999999", {"'99999999999' is out of range", "allowed -100..100"}},
+      {"turn 101", {"out of range", "allowed -100..100"}},
+      {"turn -2147483648", {"out of range"}},
       {"turn ++1", {"not a whole number"}},
       {"png", {"png takes one argument"}},
       {"png a.png b.png", {"png takes one argument", "2 were given"}},
