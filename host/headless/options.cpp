@@ -1,7 +1,9 @@
 #include "host/headless/options.h"
 
 #include <charconv>
+#include <set>
 
+#include "host/common/message_text.h"
 #include "host/headless/script.h"
 
 namespace headless {
@@ -14,6 +16,9 @@ std::int64_t effective_run_ms(const options& o) {
 bool parse_command_line(const std::vector<std::string>& args, options* out, std::string* error) {
   options o;
   bool stdin_used = false;
+  // Options that name one thing may be given once: a second --png would otherwise silently
+  // replace the first, and the user would look for a picture that is never written.
+  std::set<std::string> single_seen;
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string name = args[i];
     std::string value;
@@ -41,6 +46,13 @@ bool parse_command_line(const std::vector<std::string>& args, options* out, std:
       *error = "option " + name + " takes no value";
       return false;
     };
+
+    for (const char* single : {"--seconds", "--png", "--frames", "--every", "--layers", "--state"}) {
+      if (name == single && !single_seen.insert(name).second) {
+        *error = "option " + name + " given twice (it names one thing; give it once)";
+        return false;
+      }
+    }
 
     if (name == "--help" || name == "-h") {
       if (!no_value()) return false;
@@ -75,7 +87,7 @@ bool parse_command_line(const std::vector<std::string>& args, options* out, std:
     } else if (name == "--set") {
       if (!take_value("NAME=VALUE")) return false;
       if (value.find('=') == std::string::npos) {
-        *error = "--set: '" + value + "' is not NAME=VALUE";
+        *error = "--set: " + quote_text(value) + " is not NAME=VALUE";
         return false;
       }
       o.sets.push_back(value);
@@ -90,7 +102,7 @@ bool parse_command_line(const std::vector<std::string>& args, options* out, std:
       int n = 0;
       const auto result = std::from_chars(value.data(), value.data() + value.size(), n);
       if (value.empty() || result.ec != std::errc() || result.ptr != value.data() + value.size() || n < 1) {
-        *error = "--every: '" + value + "' is not a whole number of frames of 1 or more";
+        *error = "--every: " + quote_text(value) + " is not a whole number of frames of 1 or more";
         return false;
       }
       o.every = n;
@@ -102,10 +114,10 @@ bool parse_command_line(const std::vector<std::string>& args, options* out, std:
       if (!take_value("a file name ('-' for standard output)")) return false;
       o.state = value;
     } else if (!name.empty() && name[0] == '-' && name != "-") {
-      *error = "unknown option '" + name + "' (see --help)";
+      *error = "unknown option " + quote_text(name) + " (see --help)";
       return false;
     } else {
-      *error = "unexpected argument '" + name + "' (scripts are given with --script FILE or -e LINE)";
+      *error = "unexpected argument " + quote_text(name) + " (scripts are given with --script FILE or -e LINE)";
       return false;
     }
     for (const char* dir_option : {"--png", "--frames", "--layers", "--state"}) {
@@ -114,6 +126,10 @@ bool parse_command_line(const std::vector<std::string>& args, options* out, std:
         return false;
       }
     }
+  }
+  if (o.png == "-" && o.state == "-") {
+    *error = "--png - and --state - cannot both go to standard output";
+    return false;
   }
   if (o.every_given && o.frames_dir.empty()) {
     *error = "--every needs --frames DIR";
@@ -138,7 +154,7 @@ Options:
   --script FILE      script file to run ('-' = standard input); may be repeated
   -e LINE            one script line; may be repeated; scripts and lines run in the order given
   --set NAME=VALUE   write a setting after start-up, before the first pass; may be repeated
-  --png FILE         write the last composed frame (opaque, 320 x 240)
+  --png FILE         write the last composed frame (opaque, 320 x 240; '-' = standard output)
   --frames DIR       write every N-th composed frame as DIR/frame-000001.png ... (numbered from
                      the first composed frame, which is 1); the directory is made if missing
   --every N          with --frames: every N-th frame (default 1)
@@ -148,6 +164,8 @@ Options:
                      {"snapshots": [...], "final": {...}}, one snapshot per 'snapshot' line
   -h, --help         show this text
 
+--script, -e and --set may be repeated; every other option may be given only once.
+
 Script (one command a line; '#' starts a comment; blank lines are ignored):
   wait S             let S seconds of instrument time pass
   press X            X = knob, left or right: press and keep it down
@@ -155,8 +173,9 @@ Script (one command a line; '#' starts a comment; blank lines are ignored):
   tap X              press, run until the firmware has taken the press (at most 10 s), release;
                      the release itself is taken by the next refresh, 30 ms later
   hold X S           press, wait S seconds, release
-  turn N             N knob detents before the next pass (negative = anticlockwise); a second
-                     turn before that pass replaces the first, as on the instrument's driver
+  turn N             N knob detents before the next pass (negative = anticlockwise, -100..100,
+                     as many as the window queues); a second turn before that pass replaces the
+                     first, as on the instrument's driver
   set NAME VALUE     a setting by its CFG_ name or setup-row label, written as the setup page
                      writes it and within its limits; VALUE a number or an option text.
                      Labels and texts may be quoted ("MODE 1") but need not be.
@@ -164,11 +183,20 @@ Script (one command a line; '#' starts a comment; blank lines are ignored):
                      CFG_SET_ALT (0..25000) are start-up values and change only what is stored
   snapshot [LABEL]   add the state at this moment to the snapshots
   png FILE           write the last composed frame now
+A script file may start with a UTF-8 byte-order mark, which is skipped.
 
 Every mistake in the options or the script is reported on one line before anything runs or is
 written, with exit status 2: unknown options, missing arguments, unknown commands (with the file
 and line), unknown settings, values out of range (with the allowed range), missing script files
-and outputs that cannot be written.
+and outputs that cannot be written. Outputs are made (empty) before the run to prove they can
+be written, and taken away again when the run does not start. Texts quoted in messages are cut
+to 60 characters, with control characters written as escapes such as \x1B.
+
+A failure while running is reported on one line with exit status 1: an output that cannot be
+written after all (a full disk, a closed standard output), or a 'set' that the setup page
+refuses because the run has changed a setting it depends on (the two angle-of-attack limits);
+such a 'set' leaves the setting as it was, and the run carries on to its end and writes its
+outputs.
 
 Examples:
   vesper-headless --seconds 12 --png frame.png --state -

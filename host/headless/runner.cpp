@@ -1,5 +1,7 @@
 #include "host/headless/runner.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,6 +17,7 @@
 #include "core/firmware.h"
 #include "gfx/layers.h"
 #include "host/common/desk_platform.h"
+#include "host/common/message_text.h"
 #include "host/common/png_io.h"
 
 namespace headless {
@@ -108,34 +111,21 @@ bool tap_control(virtual_instrument& inst, control_id c, std::int64_t limit_ms, 
 
 namespace {
 
-std::string quoted(const std::string& s) { return "'" + s + "'"; }
-
-bool same_dir(const fs::path& a, const std::string& b) {
-  const fs::path na = (a.empty() ? fs::path(".") : a).lexically_normal();
-  const fs::path nb = fs::path(b).lexically_normal();
-  auto strip = [](const fs::path& p) {
-    std::string s = p.string();
-    while (s.size() > 1 && s.back() == '/') s.pop_back();
-    return s;
-  };
-  return strip(na) == strip(nb);
-}
-
 bool read_file(const std::string& path, std::string* text, std::string* error) {
   std::error_code ec;
   if (fs::is_directory(path, ec)) {
-    *error = "cannot read script " + quoted(path) + ": it is a directory";
+    *error = "cannot read script " + quote_text(path) + ": it is a directory";
     return false;
   }
   std::ifstream file(path, std::ios::binary);
   if (!file) {
-    *error = "cannot read script " + quoted(path) + ": " + std::strerror(errno);
+    *error = "cannot read script " + quote_text(path) + ": " + std::strerror(errno);
     return false;
   }
   std::ostringstream buffer;
   buffer << file.rdbuf();
   if (file.bad()) {
-    *error = "cannot read script " + quoted(path);
+    *error = "cannot read script " + quote_text(path);
     return false;
   }
   *text = buffer.str();
@@ -144,7 +134,7 @@ bool read_file(const std::string& path, std::string* text, std::string* error) {
 
 bool parse_set_option(const std::string& text, setting_write* write, std::string* error) {
   const std::size_t eq = text.find('=');
-  const std::string where = "--set " + quoted(text);
+  const std::string where = "--set " + quote_text(text);
   std::string why;
   write->where = where;
   if (!find_setting(text.substr(0, eq), &write->target, &why) ||
@@ -155,67 +145,117 @@ bool parse_set_option(const std::string& text, setting_write* write, std::string
   return true;
 }
 
-}  // namespace
-
-bool check_output_dir(const std::string& path, const std::string& what, std::string* error) {
-  std::error_code ec;
-  const fs::file_status st = fs::status(path, ec);
-  if (fs::exists(st)) {
-    if (!fs::is_directory(st)) {
-      *error = "cannot write " + what + " into " + quoted(path) + ": it is not a directory";
-      return false;
-    }
-    if (::access(path.c_str(), W_OK | X_OK) != 0) {
-      *error = "cannot write " + what + " into " + quoted(path) + ": " + std::strerror(errno);
-      return false;
-    }
-    return true;
-  }
-  // A missing directory is made, once everything has been checked; its parent must allow that.
+// Why a file or directory could not be made at `path`, from the errno of the attempt.
+std::string creation_failure(const std::string& path, int err) {
   fs::path parent = fs::path(path).lexically_normal().parent_path();
   if (parent.empty()) parent = ".";
-  const fs::file_status ps = fs::status(parent, ec);
-  if (!fs::is_directory(ps)) {
-    *error = "cannot make " + what + " directory " + quoted(path) + ": " + quoted(parent.string()) +
-             (fs::exists(ps) ? " is not a directory" : " does not exist");
+  struct stat st;
+  const bool parent_is_dir = ::stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  if (err == ENOENT && !parent_is_dir) return quote_text(parent.string()) + " does not exist";
+  if (err == ENOTDIR) return quote_text(parent.string()) + " is not a directory";
+  if (err == EISDIR) return "it is a directory";
+  // The directory is there but makes nothing (/proc, /sys, a read-only mount): say so plainly.
+  if (parent_is_dir && (err == ENOENT || err == EACCES || err == EPERM || err == EROFS)) {
+    return "nothing can be made in " + quote_text(parent.string()) + " (" + std::strerror(err) + ")";
+  }
+  return std::strerror(err);
+}
+
+bool claim_dir(const std::string& path, const std::string& what, output_claims* claims, std::string* error) {
+  const std::string failed = "cannot write " + what + " into " + quote_text(path) + ": ";
+  // Only the directory itself is made, not a missing parent: a mistyped path is not turned into
+  // a tree of directories.
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0) {
+    if (!S_ISDIR(st.st_mode)) {
+      *error = failed + "it is not a directory";
+      return false;
+    }
+  } else if (::mkdir(path.c_str(), 0777) == 0) {
+    claims->made_dirs.push_back(path);
+  } else {
+    *error = failed + creation_failure(path, errno);
     return false;
   }
-  if (::access(parent.c_str(), W_OK | X_OK) != 0) {
-    *error = "cannot make " + what + " directory " + quoted(path) + ": " + std::strerror(errno);
+  // Permission bits say little to root, and nothing about a read-only or special file system:
+  // only a file actually made inside proves the directory takes files.
+  const std::string probe = (fs::path(path) / ".vesper-headless-probe").string();
+  const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+  if (fd < 0 && errno != EEXIST) {
+    *error = failed + std::strerror(errno);
     return false;
+  }
+  if (fd >= 0) {
+    ::close(fd);
+    ::unlink(probe.c_str());
   }
   return true;
 }
 
-bool check_output_file(const std::string& path, const std::string& what, const std::vector<std::string>& new_dirs,
-                       std::string* error) {
-  std::error_code ec;
-  const fs::file_status st = fs::status(path, ec);
-  if (fs::exists(st)) {
-    if (fs::is_directory(st)) {
-      *error = "cannot write " + what + " " + quoted(path) + ": it is a directory";
+bool claim_file(const std::string& path, const std::string& what, output_claims* claims, std::string* error) {
+  const std::string failed = "cannot write " + what + " " + quote_text(path) + ": ";
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) {
+      *error = failed + "it is a directory";
       return false;
     }
-    if (::access(path.c_str(), W_OK) != 0) {
-      *error = "cannot write " + what + " " + quoted(path) + ": " + std::strerror(errno);
+    // There already: opened for writing, not truncated, so a run that does not start leaves it.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY);
+    if (fd < 0) {
+      *error = failed + std::strerror(errno);
       return false;
     }
+    ::close(fd);
     return true;
   }
-  const fs::path parent = fs::path(path).parent_path();
-  for (const std::string& dir : new_dirs) {
-    if (same_dir(parent, dir)) return true;
-  }
-  const fs::path dir = parent.empty() ? fs::path(".") : parent;
-  const fs::file_status ps = fs::status(dir, ec);
-  if (!fs::is_directory(ps)) {
-    *error = "cannot write " + what + " " + quoted(path) + ": " + quoted(dir.string()) +
-             (fs::exists(ps) ? " is not a directory" : " does not exist");
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY, 0666);
+  if (fd < 0) {
+    *error = failed + creation_failure(path, errno);
     return false;
   }
-  if (::access(dir.c_str(), W_OK | X_OK) != 0) {
-    *error = "cannot write " + what + " " + quoted(path) + ": " + std::strerror(errno);
-    return false;
+  ::close(fd);
+  claims->made_files.push_back(path);
+  return true;
+}
+
+bool empty_file(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0;
+}
+
+}  // namespace
+
+void output_claims::undo() const {
+  for (const std::string& f : made_files) ::unlink(f.c_str());
+  for (auto d = made_dirs.rbegin(); d != made_dirs.rend(); ++d) ::rmdir(d->c_str());
+}
+
+void output_claims::drop_unwritten() const {
+  for (const std::string& f : made_files) {
+    if (empty_file(f)) ::unlink(f.c_str());
+  }
+  // rmdir takes only empty directories: those holding frames stay.
+  for (auto d = made_dirs.rbegin(); d != made_dirs.rend(); ++d) ::rmdir(d->c_str());
+}
+
+bool claim_outputs(const run_plan& plan, output_claims* claims, std::string* error) {
+  if (!plan.frames_dir.empty() && !claim_dir(plan.frames_dir, "frames", claims, error)) return false;
+  if (!plan.layers_dir.empty()) {
+    if (!claim_dir(plan.layers_dir, "layers", claims, error)) return false;
+    for (const char* name : {"top_layer.png", "base_layer.png"}) {
+      if (!claim_file((fs::path(plan.layers_dir) / name).string(), "layers", claims, error)) return false;
+    }
+  }
+  if (!plan.png.empty() && plan.png != "-" && !claim_file(plan.png, "--png", claims, error)) return false;
+  if (!plan.state.empty() && plan.state != "-" && !claim_file(plan.state, "--state", claims, error)) return false;
+  for (const command& cmd : plan.script) {
+    if (cmd.kind != command_kind::png) continue;
+    std::string why;
+    if (!claim_file(cmd.text, "png", claims, &why)) {
+      *error = cmd.where + ": " + why;
+      return false;
+    }
   }
   return true;
 }
@@ -241,7 +281,8 @@ bool prepare_run(const options& o, std::istream& in, run_plan* plan, std::string
     switch (source.kind) {
       case script_source::file:
         if (!read_file(source.text, &text, error)) return false;
-        if (!parse_script_text(text, source.text, 1, &p.script, error)) return false;
+        // The name starts every message about its lines, so it is made safe once here.
+        if (!parse_script_text(text, safe_text(source.text), 1, &p.script, error)) return false;
         break;
       case script_source::standard_input: {
         std::ostringstream buffer;
@@ -261,29 +302,12 @@ bool prepare_run(const options& o, std::istream& in, run_plan* plan, std::string
   std::vector<setting_write> writes = p.sets;
   for (const command& cmd : p.script) {
     if (cmd.kind == command_kind::set) writes.push_back(cmd.setting);
-  }
-  if (!check_setting_writes(writes, error)) return false;
-
-  std::vector<std::string> new_dirs;
-  if (!p.frames_dir.empty()) {
-    if (!check_output_dir(p.frames_dir, "frames", error)) return false;
-    new_dirs.push_back(p.frames_dir);
-  }
-  if (!p.layers_dir.empty()) {
-    if (!check_output_dir(p.layers_dir, "layers", error)) return false;
-    new_dirs.push_back(p.layers_dir);
-  }
-  if (!p.png.empty() && !check_output_file(p.png, "--png", new_dirs, error)) return false;
-  if (!p.state.empty() && p.state != "-" && !check_output_file(p.state, "--state", new_dirs, error)) return false;
-  for (const command& cmd : p.script) {
-    if (cmd.kind == command_kind::png) {
-      std::string why;
-      if (!check_output_file(cmd.text, "png", new_dirs, &why)) {
-        *error = cmd.where + ": " + why;
-        return false;
-      }
+    if (cmd.kind == command_kind::png && cmd.text == "-") {
+      *error = cmd.where + ": png: standard output ('-') is taken only by --png -";
+      return false;
     }
   }
+  if (!check_setting_writes(writes, error)) return false;
   *plan = p;
   return true;
 }
@@ -303,25 +327,34 @@ class run_session {
       base_copy_.assign(base_layer, base_layer + LAYER_PIXELS);
     }
     instrument_.on_frame = [this](std::int64_t n) { return frame_composed(n); };
-    for (const setting_write& write : plan_.sets) {
-      std::string why;
-      if (!apply_setting_write(write, &why)) return fail(why, 2);
-    }
+    for (const setting_write& write : plan_.sets) apply_set(write);
     for (const command& cmd : plan_.script) {
       const int status = run_command(cmd);
       if (status != 0) return status;
     }
-    if (!instrument_.advance_by(plan_.run_ms)) return firmware_stopped();
-    return finish();
+    if (!instrument_.advance_by(plan_.run_ms)) return stopped();
+    const int status = finish();
+    return status != 0 ? status : (set_refused_ ? 1 : 0);
   }
 
  private:
   int fail(const std::string& message, int status) {
-    err_ << "vesper-headless: " << message << '\n';
+    err_ << "vesper-headless: " << safe_line(message) << '\n';
     return status;
   }
   int firmware_stopped() {
     return fail("the firmware composed no frame within " + std::to_string(PASS_LIMIT_PER_REFRESH) + " passes", 1);
+  }
+
+  // The up-front check ran the writes on the default settings; the run may since have changed a
+  // setting a rule depends on (the pilot's own taps on the setup page). The refused write is
+  // reported, the setting stays, and the run goes on: its pictures and state still say what
+  // happened, and the exit status says it was not what the script asked for.
+  void apply_set(const setting_write& write) {
+    std::string why;
+    if (apply_setting_write(write, &why)) return;
+    fail(why + "; the setting was left as it was", 0);
+    set_refused_ = true;
   }
 
   bool make_dirs() {
@@ -330,20 +363,41 @@ class run_session {
       std::error_code ec;
       fs::create_directories(*dir, ec);
       if (ec) {
-        fail("cannot make directory " + quoted(*dir) + ": " + ec.message(), 1);
+        fail("cannot make directory " + quote_text(*dir) + ": " + ec.message(), 1);
         return false;
       }
     }
     return true;
   }
 
-  bool write_picture(const std::string& path, const std::uint32_t* pixels, bool alpha) {
+  bool write_bytes(const std::string& path, const std::string& what, const std::string& bytes) {
+    if (path == "-") {
+      errno = 0;
+      out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+      out_.flush();
+      if (!out_) {
+        const int e = errno;
+        fail("cannot write " + what + " to standard output" + (e != 0 ? std::string(": ") + std::strerror(e) : ""), 1);
+        return false;
+      }
+      return true;
+    }
     std::string why;
-    if (!write_png(path, pixels, SCREEN_W, SCREEN_H, alpha, &why)) {
-      fail(why, 1);
+    if (!write_file_bytes(path, bytes, &why)) {
+      fail("cannot write " + what + " " + quote_text(path) + ": " + why, 1);
       return false;
     }
     return true;
+  }
+
+  bool write_picture(const std::string& path, const std::string& what, const std::uint32_t* pixels, bool alpha) {
+    std::string bytes;
+    std::string why;
+    if (!encode_png(pixels, SCREEN_W, SCREEN_H, alpha, &bytes, &why)) {
+      fail("cannot write " + what + " " + quote_text(path) + ": " + why, 1);
+      return false;
+    }
+    return write_bytes(path, what, bytes);
   }
 
   bool frame_composed(std::int64_t n) {
@@ -354,7 +408,7 @@ class run_session {
     if (!plan_.frames_dir.empty() && n % plan_.every == 0) {
       char name[32];
       std::snprintf(name, sizeof name, "frame-%06lld.png", static_cast<long long>(n));
-      if (!write_picture((fs::path(plan_.frames_dir) / name).string(), instrument_.frame().data(), false)) {
+      if (!write_picture((fs::path(plan_.frames_dir) / name).string(), "frame", instrument_.frame().data(), false)) {
         write_failed_ = true;
         return false;
       }
@@ -382,8 +436,9 @@ class run_session {
         const bool taken = tap_control(instrument_, cmd.control, TAP_LIMIT_MS, &clock_ok);
         if (!clock_ok) return stopped();
         if (!taken) {
-          err_ << "vesper-headless: " << cmd.where << ": tap " << control_name(cmd.control)
-               << ": the press was not taken within " << TAP_LIMIT_MS / 1000 << " s; released anyway\n";
+          fail(cmd.where + ": tap " + control_name(cmd.control) + ": the press was not taken within " +
+                   std::to_string(TAP_LIMIT_MS / 1000) + " s; released anyway",
+               0);
         }
         break;
       }
@@ -395,11 +450,9 @@ class run_session {
       case command_kind::turn:
         set_knob_count(cmd.detents);
         break;
-      case command_kind::set: {
-        std::string why;
-        if (!apply_setting_write(cmd.setting, &why)) return fail(why, 2);
+      case command_kind::set:
+        apply_set(cmd.setting);
         break;
-      }
       case command_kind::snapshot: {
         state_json entry;
         entry["where"] = cmd.where;
@@ -412,17 +465,17 @@ class run_session {
         break;
       }
       case command_kind::png:
-        if (!write_picture(cmd.text, instrument_.frame().data(), false)) return 1;
+        if (!write_picture(cmd.text, "png", instrument_.frame().data(), false)) return 1;
         break;
     }
     return 0;
   }
 
   int finish() {
-    if (!plan_.png.empty() && !write_picture(plan_.png, instrument_.frame().data(), false)) return 1;
+    if (!plan_.png.empty() && !write_picture(plan_.png, "--png", instrument_.frame().data(), false)) return 1;
     if (!plan_.layers_dir.empty()) {
-      if (!write_picture((fs::path(plan_.layers_dir) / "top_layer.png").string(), top_copy_.data(), true) ||
-          !write_picture((fs::path(plan_.layers_dir) / "base_layer.png").string(), base_copy_.data(), true)) {
+      if (!write_picture((fs::path(plan_.layers_dir) / "top_layer.png").string(), "layers", top_copy_.data(), true) ||
+          !write_picture((fs::path(plan_.layers_dir) / "base_layer.png").string(), "layers", base_copy_.data(), true)) {
         return 1;
       }
     }
@@ -431,15 +484,7 @@ class run_session {
       doc["snapshots"] = snapshots_;
       doc["final"] = state_snapshot(instrument_.clock());
       const std::string text = doc.dump(2, ' ', false, state_json::error_handler_t::replace) + "\n";
-      if (plan_.state == "-") {
-        out_ << text;
-        out_.flush();
-      } else {
-        std::ofstream file(plan_.state, std::ios::binary | std::ios::trunc);
-        file << text;
-        file.close();
-        if (!file) return fail("cannot write state " + quoted(plan_.state) + ": " + std::strerror(errno), 1);
-      }
+      if (!write_bytes(plan_.state, "--state", text)) return 1;
     }
     return 0;
   }
@@ -452,6 +497,7 @@ class run_session {
   std::vector<std::uint32_t> top_copy_;
   std::vector<std::uint32_t> base_copy_;
   bool write_failed_ = false;
+  bool set_refused_ = false;
 };
 
 }  // namespace
@@ -462,22 +508,30 @@ int execute_run(const run_plan& plan, std::ostream& out, std::ostream& err) {
 }
 
 int headless_main(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
+  auto refuse = [&](const std::string& error) {
+    err << "vesper-headless: " << safe_line(error) << '\n';
+    return 2;
+  };
   options o;
   std::string error;
-  if (!parse_command_line(args, &o, &error)) {
-    err << "vesper-headless: " << error << '\n';
-    return 2;
-  }
+  if (!parse_command_line(args, &o, &error)) return refuse(error);
   if (o.help) {
     out << help_text();
     return 0;
   }
   run_plan plan;
-  if (!prepare_run(o, in, &plan, &error)) {
-    err << "vesper-headless: " << error << '\n';
-    return 2;
+  if (!prepare_run(o, in, &plan, &error)) return refuse(error);
+  if ((plan.state == "-" || plan.png == "-") && !out) {
+    return refuse(std::string(plan.state == "-" ? "--state -" : "--png -") + ": standard output is closed");
   }
-  return execute_run(plan, out, err);
+  output_claims claims;
+  if (!claim_outputs(plan, &claims, &error)) {
+    claims.undo();
+    return refuse(error);
+  }
+  const int status = execute_run(plan, out, err);
+  if (status != 0) claims.drop_unwritten();
+  return status;
 }
 
 }  // namespace headless

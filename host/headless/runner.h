@@ -76,14 +76,24 @@ struct run_plan {
 // False with a one-line reason.
 bool prepare_run(const options& o, std::istream& in, run_plan* plan, std::string* error);
 
-// Whether a file or directory can be written, before any is. `new_dirs` are directories the run
-// will make, so files may be planned inside them.
-bool check_output_file(const std::string& path, const std::string& what, const std::vector<std::string>& new_dirs,
-                       std::string* error);
-bool check_output_dir(const std::string& path, const std::string& what, std::string* error);
+// The outputs a run made before it started, to prove each can be written: empty files and new
+// directories. A run that does not start takes them away again; a run that fails takes away the
+// files it never wrote and the directories left empty.
+struct output_claims {
+  std::vector<std::string> made_dirs;
+  std::vector<std::string> made_files;
+  void undo() const;            // everything made
+  void drop_unwritten() const;  // files still empty, then directories still empty
+};
 
-// Runs a prepared plan. Returns the exit status: 0, or 1 when an output could not be written or
-// the firmware failed; messages go to err, the state to out when it is '-'.
+// Makes every output of the plan (directories first, then the files, also those inside the new
+// directories) or proves an existing one writable by opening it for writing without changing it.
+// False with a one-line reason; what was made is in *claims either way.
+bool claim_outputs(const run_plan& plan, output_claims* claims, std::string* error);
+
+// Runs a prepared plan. Returns the exit status: 0, or 1 when an output could not be written, a
+// setting was refused part-way or the firmware failed; messages go to err, the state or the
+// picture to out when it is '-'.
 int execute_run(const run_plan& plan, std::ostream& out, std::ostream& err);
 
 // The whole program, from its arguments: 0 ok, 1 failure while running, 2 bad input.

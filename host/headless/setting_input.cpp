@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "core/modes.h"
+#include "host/common/message_text.h"
 #include "settings/settings.h"
 #include "settings/setup_rows.h"
 
@@ -135,8 +136,8 @@ bool find_setting(std::string_view name, setting_target* target, std::string* er
       return target_for_setting(setup_rows[row].setting, target, error);
     }
   }
-  *error = "unknown setting '" + std::string(name) +
-           "' (give a CFG_ name such as CFG_DEMO_MODE or a setup row label such as \"DEMO MODE\")";
+  *error = "unknown setting " + quote_text(name) +
+           " (give a CFG_ name such as CFG_DEMO_MODE or a setup row label such as \"DEMO MODE\")";
   return false;
 }
 
@@ -176,10 +177,10 @@ bool parse_setting_value(const setting_target& target, std::string_view text, in
         return true;
       }
     }
-    *error = "'" + std::string(text) + "' is not an option of " + target.name + " (" + allowed_text(target) + ")";
+    *error = quote_text(text) + " is not an option of " + target.name + " (" + allowed_text(target) + ")";
     return false;
   }
-  *error = "'" + std::string(text) + "' is not a whole number (" + target.name + " " + allowed_text(target) + ")";
+  *error = quote_text(text) + " is not a whole number (" + target.name + " " + allowed_text(target) + ")";
   return false;
 }
 

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iostream>
+#include <sstream>
 
 #include "host/common/png_io.h"
 #include "host/headless/runner.h"
@@ -93,6 +95,77 @@ TEST_F(HeadlessRun, OutputsThatCannotBeWrittenAreFoundFirst) {
   rejected({"--frames", dir.file("plain"), "--png", dir.file("f.png")}, {"frames", "not a directory"});
   rejected({"--layers", dir.file("a/b"), "--png", dir.file("f.png")}, {"layers", "does not exist"});
   rejected({"-e", "png " + missing, "--state", dir.file("s.json")}, {"-e:1:", "png", "does not exist"});
+}
+
+TEST_F(HeadlessRun, OutputsMadeUpFrontGoAgainWhenTheRunDoesNotHappenOrFails) {
+  headless_test::write_text(dir.file("kept.png"), "old");
+  const std::vector<std::string> before = {"input.txt", "kept.png"};
+  struct output_case {
+    std::vector<std::string> args;
+    int status;
+    std::string words;
+  };
+  const std::vector<output_case> cases = {
+      // The picture, its folder and the layers are made before the state is found unwritable.
+      {{"--frames", dir.file("fr"), "--png", dir.file("fr/p.png"), "--layers", dir.file("ly"), "--state",
+        "/proc/vesper.json"},
+       2,
+       "nothing can be made in '/proc'"},
+      // The picture cannot be written after the run: the state it never reached goes too, and
+      // the file that was there before is left as it was.
+      {{"--seconds", "0.1", "--png", "/dev/full", "--state", dir.file("s.json"), "-e", "png " + dir.file("kept.png")},
+       1,
+       "No space left on device"},
+  };
+  for (const output_case& c : cases) {
+    const run_result r = run_in_process(c.args);
+    EXPECT_EQ(r.status, c.status) << c.words;
+    EXPECT_EQ(headless_test::line_count(r.err), 1) << r.err;
+    EXPECT_NE(r.err.find(c.words), std::string::npos) << r.err;
+    EXPECT_EQ(dir.entries(), before) << c.words;
+  }
+}
+
+TEST_F(HeadlessRun, ASetRefusedPartWayIsReportedAndTheRunCarriesOn) {
+  // The up-front check cannot see what the pilot's taps on the setup page change; here the plan
+  // holds writes the check never saw, as such a run would meet them.
+  headless::options o;
+  o.state = "-";
+  o.seconds_given = true;
+  o.run_ms = 500;
+  o.sets = {"AOA HIGH LIM=10", "AOA LOW LIM=9", "ROLL LIM=45"};
+  headless::run_plan plan;
+  std::string error;
+  ASSERT_FALSE(headless::prepare_run(o, std::cin, &plan, &error));  // the check does refuse them
+  o.sets = {"ROLL LIM=45"};
+  ASSERT_TRUE(headless::prepare_run(o, std::cin, &plan, &error)) << error;
+  headless::setting_write high;
+  headless::setting_write low;
+  ASSERT_TRUE(headless::find_setting("AOA HIGH LIM", &high.target, &error));
+  ASSERT_TRUE(headless::find_setting("AOA LOW LIM", &low.target, &error));
+  high.value = 10;
+  low.value = 9;
+  low.where = "flight.txt:7";
+  plan.sets.insert(plan.sets.begin(), {high, low});
+
+  std::ostringstream out;
+  std::ostringstream err;
+  EXPECT_EQ(headless::execute_run(plan, out, err), 1);
+  EXPECT_EQ(headless_test::line_count(err.str()), 1) << err.str();
+  EXPECT_EQ(err.str().rfind("vesper-headless: flight.txt:7: value 9 for AOA LOW LIM is not allowed", 0), 0u)
+      << err.str();
+  const state_json doc = state_json::parse(out.str());  // the state is still written
+  EXPECT_EQ(doc["final"]["time_ms"], 500);
+  EXPECT_EQ(doc["final"]["settings"]["CFG_AOA_HIGH_LIM"], 10);
+  EXPECT_EQ(doc["final"]["settings"]["CFG_ROLL_LIM"], 45);  // later writes still happen
+  EXPECT_NE(doc["final"]["settings"]["CFG_AOA_LOW_LIM"], 9);
+}
+
+TEST_F(HeadlessRun, PngDashIsStandardOutput) {
+  const run_result r = run_in_process({"--seconds", "1", "--png", "-"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_GT(r.out.size(), 8u);
+  EXPECT_EQ(r.out.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
 }
 
 TEST_F(HeadlessRun, HelpGoesToStandardOutput) {
