@@ -137,8 +137,8 @@ bool parse_set_option(const std::string& text, setting_write* write, std::string
   const std::string where = "--set " + quote_text(text);
   std::string why;
   write->where = where;
-  if (!find_setting(text.substr(0, eq), &write->target, &why) ||
-      !parse_setting_value(write->target, text.substr(eq + 1), &write->value, &why)) {
+  if (!host_settings::find_setting(text.substr(0, eq), &write->target, &why) ||
+      !host_settings::parse_setting_value(write->target, text.substr(eq + 1), &write->value, &why)) {
     *error = where + ": " + why;
     return false;
   }
@@ -307,7 +307,7 @@ bool prepare_run(const options& o, std::istream& in, run_plan* plan, std::string
       return false;
     }
   }
-  if (!check_setting_writes(writes, error)) return false;
+  if (!host_settings::check_setting_writes(writes, error)) return false;
   *plan = p;
   return true;
 }
@@ -352,7 +352,7 @@ class run_session {
   // happened, and the exit status says it was not what the script asked for.
   void apply_set(const setting_write& write) {
     std::string why;
-    if (apply_setting_write(write, &why)) return;
+    if (host_settings::apply_setting_write(write, &why)) return;
     fail(why + "; the setting was left as it was", 0);
     set_refused_ = true;
   }

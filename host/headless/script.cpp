@@ -159,7 +159,7 @@ bool parse_script_line(std::string_view line, const std::string& where, command*
       const std::size_t close = rest.find('"', 1);
       name = std::string(rest.substr(1, close - 1));
       value_text = rest.substr(close + 1);
-    } else if (const std::size_t n = match_setting_prefix(rest); n > 0) {
+    } else if (const std::size_t n = host_settings::match_setting_prefix(rest); n > 0) {
       name = std::string(rest.substr(0, n));
       value_text = rest.substr(n);
     } else {
@@ -170,10 +170,10 @@ bool parse_script_line(std::string_view line, const std::string& where, command*
     }
     if (name.empty()) return fail("set needs a setting name and a value, e.g. set \"DEMO MODE\" \"MODE 2\"");
     std::string why;
-    if (!find_setting(name, &cmd.setting.target, &why)) return fail(why);
+    if (!host_settings::find_setting(name, &cmd.setting.target, &why)) return fail(why);
     std::string value;
     if (!unquote(value_text, &value, &why)) return fail(why);
-    if (!parse_setting_value(cmd.setting.target, value, &cmd.setting.value, &why)) return fail(why);
+    if (!host_settings::parse_setting_value(cmd.setting.target, value, &cmd.setting.value, &why)) return fail(why);
     cmd.kind = command_kind::set;
     cmd.setting.where = where;
     *out = cmd;

@@ -18,9 +18,12 @@
 #include <string_view>
 #include <vector>
 
-#include "host/headless/setting_input.h"
+#include "host/common/setting_input.h"
 
 namespace headless {
+
+using host_settings::setting_target;
+using host_settings::setting_write;
 
 enum class command_kind { wait, press, release, tap, hold, turn, set, snapshot, png };
 enum class control_id { knob, left, right };

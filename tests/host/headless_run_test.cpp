@@ -139,10 +139,10 @@ TEST_F(HeadlessRun, ASetRefusedPartWayIsReportedAndTheRunCarriesOn) {
   ASSERT_FALSE(headless::prepare_run(o, std::cin, &plan, &error));  // the check does refuse them
   o.sets = {"ROLL LIM=45"};
   ASSERT_TRUE(headless::prepare_run(o, std::cin, &plan, &error)) << error;
-  headless::setting_write high;
-  headless::setting_write low;
-  ASSERT_TRUE(headless::find_setting("AOA HIGH LIM", &high.target, &error));
-  ASSERT_TRUE(headless::find_setting("AOA LOW LIM", &low.target, &error));
+  host_settings::setting_write high;
+  host_settings::setting_write low;
+  ASSERT_TRUE(host_settings::find_setting("AOA HIGH LIM", &high.target, &error));
+  ASSERT_TRUE(host_settings::find_setting("AOA LOW LIM", &low.target, &error));
   high.value = 10;
   low.value = 9;
   low.where = "flight.txt:7";

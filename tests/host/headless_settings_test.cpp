@@ -6,20 +6,20 @@
 
 #include "core/demo.h"
 #include "core/modes.h"
-#include "host/headless/setting_input.h"
+#include "host/common/setting_input.h"
 #include "settings/settings.h"
 #include "settings/setup_rows.h"
 #include "tests/support/power_on.h"
 
 namespace {
 
-using headless::setting_target;
-using headless::setting_write;
+using host_settings::setting_target;
+using host_settings::setting_write;
 
 setting_target target(const std::string& name) {
   setting_target t;
   std::string error;
-  EXPECT_TRUE(headless::find_setting(name, &t, &error)) << name << ": " << error;
+  EXPECT_TRUE(host_settings::find_setting(name, &t, &error)) << name << ": " << error;
   return t;
 }
 
@@ -44,7 +44,7 @@ TEST(HeadlessSettings, EveryRowWithASettingIsReachableByItsLabel) {
   for (int row = 0; row < SETUP_ROW_COUNT; ++row) {
     setting_target t;
     std::string error;
-    const bool found = headless::find_setting(setup_rows[row].label, &t, &error);
+    const bool found = host_settings::find_setting(setup_rows[row].label, &t, &error);
     if (setup_rows[row].setting < 0) {
       EXPECT_FALSE(found) << setup_rows[row].label;
       EXPECT_NE(error.find("read-only"), std::string::npos) << error;
@@ -61,7 +61,8 @@ TEST(HeadlessSettings, EveryNamedSettingCanBeSet) {
   for (int i = 0; i < setting_name_count; ++i) {
     setting_target t;
     std::string error;
-    EXPECT_TRUE(headless::find_setting(setting_names[i].name, &t, &error)) << setting_names[i].name << ": " << error;
+    EXPECT_TRUE(host_settings::find_setting(setting_names[i].name, &t, &error))
+        << setting_names[i].name << ": " << error;
     EXPECT_LE(t.min, t.max) << setting_names[i].name;
   }
 }
@@ -76,32 +77,32 @@ TEST(HeadlessSettings, SettingsWithoutARowHaveTheirOwnRanges) {
 }
 
 TEST(HeadlessSettings, PrefixMatchPrefersTheLongestName) {
-  EXPECT_EQ(headless::match_setting_prefix("IAS VSO 60"), std::string("IAS VSO").size());
-  EXPECT_EQ(headless::match_setting_prefix("SERIAL 2 NONE"), std::string("SERIAL 2").size());
-  EXPECT_EQ(headless::match_setting_prefix("AOA HIGH LIM 20"), std::string("AOA HIGH LIM").size());
-  EXPECT_EQ(headless::match_setting_prefix("AOA ALERT ENABLED"), std::string("AOA ALERT").size());
-  EXPECT_EQ(headless::match_setting_prefix("CFG_G_NEG_LIM"), std::string("CFG_G_NEG_LIM").size());
-  EXPECT_EQ(headless::match_setting_prefix("CFG_G_NEG_LIMIT 3"), 0u);
-  EXPECT_EQ(headless::match_setting_prefix("NOTHING 3"), 0u);
-  EXPECT_EQ(headless::match_setting_prefix(""), 0u);
+  EXPECT_EQ(host_settings::match_setting_prefix("IAS VSO 60"), std::string("IAS VSO").size());
+  EXPECT_EQ(host_settings::match_setting_prefix("SERIAL 2 NONE"), std::string("SERIAL 2").size());
+  EXPECT_EQ(host_settings::match_setting_prefix("AOA HIGH LIM 20"), std::string("AOA HIGH LIM").size());
+  EXPECT_EQ(host_settings::match_setting_prefix("AOA ALERT ENABLED"), std::string("AOA ALERT").size());
+  EXPECT_EQ(host_settings::match_setting_prefix("CFG_G_NEG_LIM"), std::string("CFG_G_NEG_LIM").size());
+  EXPECT_EQ(host_settings::match_setting_prefix("CFG_G_NEG_LIMIT 3"), 0u);
+  EXPECT_EQ(host_settings::match_setting_prefix("NOTHING 3"), 0u);
+  EXPECT_EQ(host_settings::match_setting_prefix(""), 0u);
 }
 
 TEST(HeadlessSettings, ValuesAtAndBeyondTheLimits) {
   const setting_target vne = target("IAS VNE");
   int v = 0;
   std::string error;
-  EXPECT_TRUE(headless::parse_setting_value(vne, "40", &v, &error));
+  EXPECT_TRUE(host_settings::parse_setting_value(vne, "40", &v, &error));
   EXPECT_EQ(v, 40);
-  EXPECT_TRUE(headless::parse_setting_value(vne, "299", &v, &error));
-  EXPECT_FALSE(headless::parse_setting_value(vne, "39", &v, &error));
+  EXPECT_TRUE(host_settings::parse_setting_value(vne, "299", &v, &error));
+  EXPECT_FALSE(host_settings::parse_setting_value(vne, "39", &v, &error));
   EXPECT_NE(error.find("allowed 40..299"), std::string::npos) << error;
-  EXPECT_FALSE(headless::parse_setting_value(vne, "300", &v, &error));
-  EXPECT_FALSE(headless::parse_setting_value(vne, "99999999999999999999", &v, &error));
-  EXPECT_FALSE(headless::parse_setting_value(vne, "1e2", &v, &error));
-  EXPECT_FALSE(headless::parse_setting_value(vne, "-", &v, &error));
-  EXPECT_TRUE(headless::parse_setting_value(target("G NEG LIM"), "-8", &v, &error));
+  EXPECT_FALSE(host_settings::parse_setting_value(vne, "300", &v, &error));
+  EXPECT_FALSE(host_settings::parse_setting_value(vne, "99999999999999999999", &v, &error));
+  EXPECT_FALSE(host_settings::parse_setting_value(vne, "1e2", &v, &error));
+  EXPECT_FALSE(host_settings::parse_setting_value(vne, "-", &v, &error));
+  EXPECT_TRUE(host_settings::parse_setting_value(target("G NEG LIM"), "-8", &v, &error));
   EXPECT_EQ(v, -8);
-  EXPECT_TRUE(headless::parse_setting_value(target("UI STYLE"), "vintage", &v, &error));
+  EXPECT_TRUE(host_settings::parse_setting_value(target("UI STYLE"), "vintage", &v, &error));
   EXPECT_EQ(v, 2);
 }
 
@@ -110,15 +111,16 @@ class HeadlessSettingWrites : public Started {};
 TEST_F(HeadlessSettingWrites, TheAngleOfAttackPairIsCheckedInOrderAgainstTheDefaults) {
   // Defaults: high 15, low 5. Raising low to 13 is fine; 14 is not (high - 2 = 13).
   std::string error;
-  EXPECT_TRUE(headless::check_setting_writes({write_of("AOA LOW LIM", 13)}, &error)) << error;
-  EXPECT_FALSE(headless::check_setting_writes({write_of("AOA LOW LIM", 14, "a.txt:4")}, &error));
+  EXPECT_TRUE(host_settings::check_setting_writes({write_of("AOA LOW LIM", 13)}, &error)) << error;
+  EXPECT_FALSE(host_settings::check_setting_writes({write_of("AOA LOW LIM", 14, "a.txt:4")}, &error));
   EXPECT_NE(error.find("a.txt:4"), std::string::npos) << error;
   EXPECT_NE(error.find("at most AOA HIGH LIM - 2 = 13"), std::string::npos) << error;
   // Raising high first makes room for the low limit: order matters.
-  EXPECT_TRUE(headless::check_setting_writes({write_of("AOA HIGH LIM", 30), write_of("AOA LOW LIM", 28)}, &error))
+  EXPECT_TRUE(host_settings::check_setting_writes({write_of("AOA HIGH LIM", 30), write_of("AOA LOW LIM", 28)}, &error))
       << error;
-  EXPECT_FALSE(headless::check_setting_writes({write_of("AOA LOW LIM", 28), write_of("AOA HIGH LIM", 30)}, &error));
-  EXPECT_FALSE(headless::check_setting_writes({write_of("AOA HIGH LIM", 6)}, &error));
+  EXPECT_FALSE(
+      host_settings::check_setting_writes({write_of("AOA LOW LIM", 28), write_of("AOA HIGH LIM", 30)}, &error));
+  EXPECT_FALSE(host_settings::check_setting_writes({write_of("AOA HIGH LIM", 6)}, &error));
   EXPECT_NE(error.find("at least AOA LOW LIM + 2 = 7"), std::string::npos) << error;
 }
 
@@ -126,17 +128,17 @@ TEST_F(HeadlessSettingWrites, CheckingLeavesTheSettingsTableAsItWas) {
   cfg_set(CFG_AOA_LOW_LIM, -20);  // not a default: the check must not reset it
   const settings_state before = cfg;
   std::string error;
-  headless::check_setting_writes({write_of("AOA HIGH LIM", 30), write_of("DEMO MODE", 0)}, &error);
-  headless::check_setting_writes({write_of("AOA HIGH LIM", 2)}, &error);
+  host_settings::check_setting_writes({write_of("AOA HIGH LIM", 30), write_of("DEMO MODE", 0)}, &error);
+  host_settings::check_setting_writes({write_of("AOA HIGH LIM", 2)}, &error);
   EXPECT_EQ(0, std::memcmp(&before, &cfg, sizeof cfg));
 }
 
 TEST_F(HeadlessSettingWrites, ByteRowsAreWrittenAsBytesAndWordRowsAsWords) {
   std::string error;
   cfg_set(CFG_ROLL_LIM, 0x12345600);  // high bytes a byte write must clear
-  ASSERT_TRUE(headless::apply_setting_write(write_of("ROLL LIM", 45), &error)) << error;
+  ASSERT_TRUE(host_settings::apply_setting_write(write_of("ROLL LIM", 45), &error)) << error;
   EXPECT_EQ(cfg_get(CFG_ROLL_LIM), 45);
-  ASSERT_TRUE(headless::apply_setting_write(write_of("G NEG LIM", -5), &error)) << error;
+  ASSERT_TRUE(host_settings::apply_setting_write(write_of("G NEG LIM", -5), &error)) << error;
   EXPECT_EQ(cfg_get(CFG_G_NEG_LIM), -5);  // a byte write would have left 251
 }
 
@@ -144,7 +146,7 @@ TEST_F(HeadlessSettingWrites, TheDemoRowRestartsTheDemoLikeTheSetupPage) {
   demo.demo_alt = 9000;
   demo.demo_pitch = 3.0f;
   std::string error;
-  ASSERT_TRUE(headless::apply_setting_write(write_of("DEMO MODE", 2), &error)) << error;
+  ASSERT_TRUE(host_settings::apply_setting_write(write_of("DEMO MODE", 2), &error)) << error;
   EXPECT_EQ(cfg_get_byte(CFG_DEMO_MODE), 2);
   EXPECT_EQ(demo.demo_alt, 6000);
   EXPECT_EQ(demo.demo_pitch, 0.0f);
@@ -152,18 +154,18 @@ TEST_F(HeadlessSettingWrites, TheDemoRowRestartsTheDemoLikeTheSetupPage) {
 
 TEST_F(HeadlessSettingWrites, TheFieldPageMovesTheShownPageButStartUpValuesOnlyTheStore) {
   std::string error;
-  ASSERT_TRUE(headless::apply_setting_write(write_of("CFG_FIELD_PAGE", 2), &error)) << error;
+  ASSERT_TRUE(host_settings::apply_setting_write(write_of("CFG_FIELD_PAGE", 2), &error)) << error;
   EXPECT_EQ(cfg_get(CFG_FIELD_PAGE), 2);
   EXPECT_EQ(modes.field_page, 2);
-  ASSERT_TRUE(headless::apply_setting_write(write_of("CFG_HDG_BUG", 270), &error)) << error;
+  ASSERT_TRUE(host_settings::apply_setting_write(write_of("CFG_HDG_BUG", 270), &error)) << error;
   EXPECT_EQ(cfg_get(CFG_HDG_BUG), 270);
-  ASSERT_TRUE(headless::apply_setting_write(write_of("CFG_SET_ALT", 4500), &error)) << error;
+  ASSERT_TRUE(host_settings::apply_setting_write(write_of("CFG_SET_ALT", 4500), &error)) << error;
   EXPECT_EQ(cfg_get(CFG_SET_ALT), 4500);
 }
 
 TEST_F(HeadlessSettingWrites, AWriteTheFirmwareRefusesIsReportedAndChangesNothing) {
   std::string error;
-  EXPECT_FALSE(headless::apply_setting_write(write_of("AOA HIGH LIM", 5, "b.txt:9"), &error));
+  EXPECT_FALSE(host_settings::apply_setting_write(write_of("AOA HIGH LIM", 5, "b.txt:9"), &error));
   EXPECT_NE(error.find("b.txt:9"), std::string::npos) << error;
   EXPECT_EQ(cfg_get(CFG_AOA_HIGH_LIM), 15);
 }

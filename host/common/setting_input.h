@@ -1,4 +1,4 @@
-// Settings named on the command line or in a script: found by their CFG_ name or their setup-row
+// Settings named on either program's command line or in a headless script: found by their CFG_ name or their setup-row
 // label, values given as numbers or option texts, checked against the limits the setup page
 // keeps, and written the way the setup page writes them.
 #pragma once
@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace headless {
+namespace host_settings {
 
 struct setting_target {
   int setting = -1;  // CFG_ index
@@ -45,4 +45,4 @@ bool check_setting_writes(const std::vector<setting_write>& writes, std::string*
 // with the setting's own accessor. False with a reason when the firmware refuses the value.
 bool apply_setting_write(const setting_write& write, std::string* error);
 
-}  // namespace headless
+}  // namespace host_settings

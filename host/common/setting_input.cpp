@@ -1,4 +1,4 @@
-#include "host/headless/setting_input.h"
+#include "host/common/setting_input.h"
 
 #include <cctype>
 #include <charconv>
@@ -9,7 +9,7 @@
 #include "settings/settings.h"
 #include "settings/setup_rows.h"
 
-namespace headless {
+namespace host_settings {
 namespace {
 
 // The settings that no setup row shows. The setup pages keep no limits for them, so these are
@@ -218,4 +218,4 @@ bool apply_setting_write(const setting_write& write, std::string* error) {
   return true;
 }
 
-}  // namespace headless
+}  // namespace host_settings
