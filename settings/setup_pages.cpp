@@ -8,7 +8,6 @@
 #include "core/platform.h"
 #include "gfx/banner.h"
 #include "gfx/text.h"
-#include "serial/serial_input.h"
 #include "settings/settings.h"
 
 setup_pages_state setup_pages;
@@ -46,15 +45,6 @@ std::int32_t read_setting(int row) {
   return def.is_byte ? cfg_get_byte(def.setting) : cfg_get(def.setting);
 }
 
-void write_setting(int row, int value) {
-  const setup_row_def& def = setup_rows[row];
-  if (def.is_byte) {
-    cfg_set_byte(def.setting, value);
-  } else {
-    cfg_set(def.setting, value);
-  }
-}
-
 bool row_disabled(int row) {
   if (row == kRowAoaHigh || row == kRowAoaLow) return cfg_get_byte(CFG_AOA_ALERT) == 0;
   if (row == kRowGPosLim || row == kRowGNegLim) return cfg_get_byte(CFG_G_ALERT) == 0;
@@ -63,19 +53,11 @@ bool row_disabled(int row) {
 }
 
 void edit_value(int row, int step) {
-  const setup_row_def& def = setup_rows[row];
-  if (def.setting < 0) return;
+  if (setup_rows[row].setting < 0 || row_disabled(row)) return;
   if (row == kRowGNegLim) step = -step;  // a right turn makes the limit more negative
-  int& value = setup_pages.copies[row];
-  const int next = value + step;
-  if (next < def.min || next > def.max) return;
-  // The angle-of-attack limits keep two degrees between them.
-  if (row == kRowAoaHigh && step < 0 && !(value > setup_pages.copies[kRowAoaLow] + 2)) return;
-  if (row == kRowAoaLow && step > 0 && !(value < setup_pages.copies[kRowAoaHigh] - 2)) return;
-  value = next;
-  write_setting(row, value);
-  if (row == kRowDemoMode) reset_demo();
-  if (row == kRowGpsNavSrc) serial_select_protocol(value);
+  // The writer checks the limits and the pair rule, stores the value, keeps the working copy in
+  // step and runs the row's side effects; at a limit nothing changes.
+  setup_write(row, setup_pages.copies[row] + step);
 }
 
 void move_row(int step) {
@@ -194,7 +176,8 @@ int setup_event(int event) {
     }
   } else if (event == EVT_KNOB_RELEASE && modes.setup_row != -1) {
     modes.setup_touched = 1;
-    if (modes.setup_active) modes.setup_value_edit = modes.setup_value_edit ? 0 : 1;
+    // A disabled row never starts editing, even when a turn follows before the next frame.
+    if (modes.setup_active) modes.setup_value_edit = modes.setup_value_edit || row_disabled(modes.setup_row) ? 0 : 1;
   }
   return EVT_NONE;
 }

@@ -3,8 +3,11 @@
 #include <cstring>
 
 #include "core/demo.h"
+#include "core/modes.h"
+#include "fields/layouts.h"
 #include "serial/serial_input.h"
 #include "settings/settings.h"
+#include "settings/setup_pages.h"
 
 namespace {
 
@@ -29,6 +32,7 @@ constexpr int kRowAoaHigh = 27;
 constexpr int kRowAoaLow = 28;
 constexpr int kRowDemoMode = 18;
 constexpr int kRowGpsNavSrc = 16;
+constexpr int kRowUnitFunction = 0;
 
 }  // namespace
 
@@ -118,13 +122,20 @@ bool setup_write(int row, int value) {
     return false;
   }
   const setup_row_def& def = setup_rows[row];
+  const int before = def.is_byte ? cfg_get_byte(def.setting) : cfg_get(def.setting);
   if (def.is_byte) {
     cfg_set_byte(def.setting, value);
   } else {
     cfg_set(def.setting, value);
   }
+  // The setup pages show and edit their working copy; whoever writes, it follows.
+  setup_pages.copies[row] = value;
   if (row == kRowDemoMode) {
     reset_demo();
+  }
+  // The other unit has other slots: the field editor cannot stay open on a slot of this one.
+  if (row == kRowUnitFunction && value != before) {
+    close_menu();
   }
   if (row == kRowGpsNavSrc) {
     serial_select_protocol(value);

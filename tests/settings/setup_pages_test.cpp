@@ -117,6 +117,56 @@ TEST_F(SetupPages, DisabledAlertRowsAreGreyAndCannotBeEdited) {
   EXPECT_EQ(cfg_get(CFG_AOA_HIGH_LIM), 15);
 }
 
+// A knob release and a detent inside one refresh reach the page before it is drawn again: the
+// disabled row must refuse the edit in the event handler itself, not only when drawn.
+TEST_F(SetupPages, DisabledRowsRefuseAReleaseAndTurnInOneRefresh) {
+  struct row {
+    int row;
+    int setting;
+  };
+  const row rows[] = {
+      {27, CFG_AOA_HIGH_LIM}, {28, CFG_AOA_LOW_LIM}, {30, CFG_G_POS_LIM}, {31, CFG_G_NEG_LIM}, {33, CFG_ROLL_LIM}};
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.row);
+    open(false);
+    go_to(r.row);
+    const int before = cfg_get(r.setting);
+    setup_event(EVT_KNOB_RELEASE);
+    setup_event(EVT_KNOB_CW);
+    setup_event(EVT_KNOB_CCW);
+    setup_event(EVT_KNOB_CCW);
+    EXPECT_EQ(cfg_get(r.setting), before);
+    EXPECT_EQ(modes.setup_value_edit, 0);
+  }
+}
+
+// Whoever writes a setting through the rows' writer, the page shows it and edits on from it.
+TEST_F(SetupPages, WritesFromOutsideKeepTheWorkingCopyInStep) {
+  struct row {
+    int row;
+    int value;
+    const char* shown;
+    const char* after_one_right;
+  };
+  const row rows[] = {
+      {6, 20, "+20", "+21"},    // IAS TRIM
+      {13, 250, "250", "251"},  // IAS VNE
+      {14, 1, "MB", "MB"},      // BARO UNITS at its top
+      {2, -20, "-20", "-19"},   // PITCH TRIM
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.row);
+    ASSERT_TRUE(setup_write(r.row, r.value));
+    open(true);
+    go_to(r.row);
+    EXPECT_STREQ(banner.banner_line2, r.shown);
+    push();
+    turn(1);
+    EXPECT_STREQ(banner.banner_line2, r.after_one_right);
+    close_all_popups();
+  }
+}
+
 TEST_F(SetupPages, AngleOfAttackLimitsKeepTwoApart) {
   cfg_set_byte(CFG_AOA_ALERT, 1);
   reload_setup_copies();
