@@ -37,6 +37,7 @@ void draw_field_editor() {
   if (!modes.menu_active) {
     return;
   }
+  keep_selected_slot_in_unit();
   if (!modes.field_editor_active) {
     set_banner_left_arrow(1);
     set_banner_right_arrow(1);

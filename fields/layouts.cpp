@@ -78,7 +78,20 @@ std::uint16_t& selected_field() {
 
 }  // namespace
 
+void keep_selected_slot_in_unit() {
+  const int slots = cycle.unit_function == 1 ? DG_SLOTS : AI_SLOTS;
+  if (modes.selected_slot >= slots) {
+    modes.selected_slot = slots - 1;
+  } else if (modes.selected_slot < 0) {
+    modes.selected_slot = 0;
+  }
+}
+
 std::uint32_t slot_allowed_mask(int unit, int slot) {
+  const int slots = unit == 1 ? DG_SLOTS : AI_SLOTS;
+  if (slot < 0 || slot >= slots) {
+    return 0;  // no such slot on this unit: nothing may be chosen there
+  }
   std::uint32_t mask = unit == 1 ? kDgSlotMask[slot] : kAiSlotMask[slot];
   if (cfg_get_byte(CFG_DEMO_MODE) == 0) {
     if (cfg_get_byte(CFG_GPS_NAV_SRC) == 0) {
@@ -100,6 +113,7 @@ void layout_fixup() {
 
 int main_page_event(int event) {
   const int slots = cycle.unit_function == 1 ? DG_SLOTS : AI_SLOTS;
+  keep_selected_slot_in_unit();
   switch (event) {
     case EVT_KNOB_CW:
     case EVT_KNOB_CCW: {

@@ -27,5 +27,7 @@ int main_page_event(int event);
 // source and the missing temperature probe.
 std::uint32_t slot_allowed_mask(int unit, int slot);
 void layout_fixup();
+// The editor's slot brought inside the current unit's slots (the unit may change under it).
+void keep_selected_slot_in_unit();
 
 void fields_power_on();
