@@ -10,8 +10,8 @@
 #include "core/slip.h"
 #include "fields/field_editor.h"
 #include "fields/layouts.h"
-#include "fields/widgets.h"
 #include "fields/popups.h"
+#include "fields/widgets.h"
 #include "gfx/banner.h"
 #include "gfx/images.h"
 #include "nav/compact_heading.h"
@@ -185,9 +185,7 @@ void compose_heading_page(pixel_t* frame) {
   draw_soft_key_menu(top_layer);
   draw_setup_soft_keys(top_layer, base_layer);
   draw_brightness_soft_keys(top_layer);
-  if (no_popup_open()) {
-    draw_status_badge(top_layer);
-  }
+  draw_status_badge(top_layer);  // only while no pop-up is open
   merge_top_into_base();
   clear_layer(top_layer);
   blend_into_frame(frame);

@@ -230,10 +230,25 @@ void draw_brightness_soft_keys(pixel_t* layer) {
 
 // Status badge.
 
+namespace {
+
+void set_badge_text(const char* text, pixel_t colour) {
+  char* out = popups.badge_text;
+  for (int i = 0; text[i] != '\0' && i < static_cast<int>(sizeof popups.badge_text) - 1; ++i) {
+    *out++ = text[i];
+  }
+  *out = '\0';
+  popups.badge_colour = colour;
+}
+
+}  // namespace
+
 void draw_status_badge(pixel_t* layer) {
+  popups.badge_shown = 0;
   if (!no_popup_open()) {
     return;
   }
+  popups.badge_shown = 1;
   blend_catalogue_image(layer, IMG_STATUS_BADGE, 250, 216);
   flush_display();
   const int font = font_for_size(10);
@@ -253,16 +268,21 @@ void draw_status_badge(pixel_t* layer) {
     append_int(whole, cursor);
     *cursor++ = '%';
     *cursor = '\0';
+    set_badge_text(text, COLOUR_WHITE);
     draw_text_centred(layer, SCREEN_W, SCREEN_H, font, whole < 100 ? 271 : 268, 225, COLOUR_WHITE, text);
   } else if (state == 1) {
+    set_badge_text("TEST", COLOUR_YELLOW);
     draw_text_centred(layer, SCREEN_W, SCREEN_H, font, 268, 226, COLOUR_YELLOW, "TEST");
   } else {
+    set_badge_text("FAIL", COLOUR_RED);
     draw_text_centred(layer, SCREEN_W, SCREEN_H, font, 268, 226, COLOUR_RED, "FAIL");
   }
-  if (status_icon_visible()) {
+  popups.badge_icon = status_icon_visible() ? 1 : 0;
+  if (popups.badge_icon) {
     blend_catalogue_image(layer, IMG_POWER_ICON, 292, 220);
   }
-  if (status_strip_visible()) {
+  popups.badge_strip = status_strip_visible() ? 1 : 0;
+  if (popups.badge_strip) {
     blend_catalogue_image(layer, IMG_ON_BATTERY, 126, 186 + slip.slip_offset);
   }
 }

@@ -12,6 +12,12 @@ struct popups_state {
   int baro_set_since_start = 0;
   int brightness_auto = 0;
   int brightness_level = 0;  // 0..100
+  // The status badge as the last frame drew it, for anyone who looks from outside.
+  int badge_shown = 0;
+  char badge_text[8] = {};
+  pixel_t badge_colour = 0;
+  int badge_icon = 0;
+  int badge_strip = 0;
 };
 extern popups_state popups;
 

@@ -15,6 +15,7 @@
 #include "core/modes.h"
 #include "core/slip.h"
 #include "fields/layouts.h"
+#include "fields/popups.h"
 #include "gfx/banner.h"
 #include "host/common/desk_platform.h"
 #include "serial/gps_data.h"
@@ -278,6 +279,27 @@ state_json transponder_json() {
   return j;
 }
 
+state_json popups_json() {
+  const popups_state& p = popups;
+  char baro_text[16] = {};
+  format_baro_setting(baro_text);
+  state_json badge;
+  badge["shown"] = p.badge_shown;
+  badge["text"] = p.badge_shown ? bounded_text(p.badge_text, sizeof p.badge_text) : std::string();
+  badge["colour"] = colour_text(p.badge_shown ? p.badge_colour : 0);
+  badge["icon"] = p.badge_shown ? p.badge_icon : 0;
+  badge["strip"] = p.badge_shown ? p.badge_strip : 0;
+  state_json j;
+  j["selected_altitude"] = p.selected_altitude;
+  j["baro_setting"] = float_json(desk_baro_hundredths());
+  j["baro_setting_text"] = std::string(baro_text);
+  j["baro_set_since_start"] = p.baro_set_since_start;
+  j["brightness_level"] = p.brightness_level;
+  j["brightness_auto"] = p.brightness_auto;
+  j["status_badge"] = badge;
+  return j;
+}
+
 state_json layouts_json() {
   const field_layout_state& f = fields;
   state_json ai = state_json::array();
@@ -355,6 +377,7 @@ state_json state_snapshot(const host_clock_reading& clock) {
   j["last_aoa_ratio"] = float_json(alerts.last_aoa_ratio);
   j["transponder"] = transponder_json();
   j["layouts"] = layouts_json();
+  j["popups"] = popups_json();
   return j;
 }
 
