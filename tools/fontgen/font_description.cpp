@@ -50,6 +50,15 @@ class parser {
     return v;
   }
 
+  // A position in pixels, whole or fractional.
+  double to_coordinate(const std::string& w) const {
+    char* end = nullptr;
+    double v = std::strtod(w.c_str(), &end);
+    if (w.empty() || *end != '\0') fail("'" + w + "' is not a number");
+    if (!(v >= 0.0 && v <= 255.0)) fail(w + " is outside 0..255");
+    return v;
+  }
+
   char to_char(const std::string& w) const {
     if (w.size() != 1) fail("'" + w + "' is not a single character");
     return w[0];
@@ -97,6 +106,13 @@ const face_desc& description::face(const std::string& name) const {
   throw build_error("no face named '" + name + "'");
 }
 
+const segment_geometry& description::geometry(const std::string& name) const {
+  for (const segment_geometry& g : geometries) {
+    if (g.name == name) return g;
+  }
+  throw build_error("no segment geometry named '" + name + "'");
+}
+
 const glyph_source& source_of(const font_desc& font, char ch) {
   auto it = font.overrides.find(ch);
   return it != font.overrides.end() ? it->second : font.base;
@@ -109,6 +125,7 @@ description parse_description(const std::string& text, const std::string& origin
   std::string raw;
   int line = 0;
   font_desc* cur = nullptr;
+  segment_geometry* geo = nullptr;
   bool has_base = false;
 
   auto finish_font = [&]() {
@@ -155,7 +172,70 @@ description parse_description(const std::string& text, const std::string& origin
     if (w.empty()) continue;
     const std::string& key = w[0];
 
-    if (key == "face") {
+    if (geo) {
+      // Inside a segment geometry.
+      if (key == "end") {
+        p.need(w, 1, "end");
+        p.set_line(geo->line);
+        if (geo->columns.empty() || geo->rows.empty()) p.fail("geometry '" + geo->name + "' needs columns and rows");
+        if (geo->box_width <= 0) p.fail("geometry '" + geo->name + "' has no 'box' line");
+        if (geo->advance < geo->box_left + geo->box_width) {
+          p.fail("geometry '" + geo->name + "': its advance does not hold its box");
+        }
+        geo = nullptr;
+      } else if (key == "columns" || key == "rows") {
+        if (w.size() < 3 || w.size() % 2 != 1) p.fail("expected: " + key + " <name> <pixels> ...");
+        std::map<char, double>& names = key == "columns" ? geo->columns : geo->rows;
+        for (std::size_t i = 1; i < w.size(); i += 2) names[p.to_char(w[i])] = p.to_coordinate(w[i + 1]);
+      } else if (key == "strokes") {
+        p.need(w, 4, "strokes <horizontal> <vertical> <diagonal>");
+        geo->horizontal = p.to_coordinate(w[1]);
+        geo->vertical = p.to_coordinate(w[2]);
+        geo->diagonal = p.to_coordinate(w[3]);
+        if (geo->horizontal <= 0 || geo->vertical <= 0 || geo->diagonal <= 0) p.fail("stroke widths must be positive");
+      } else if (key == "box") {
+        p.need(w, 5, "box <left> <top> <width> <height>");
+        geo->box_left = p.to_int(w[1], 0, 255);
+        geo->box_top = p.to_int(w[2], 0, 255);
+        geo->box_width = p.to_int(w[3], 1, 255);
+        geo->box_height = p.to_int(w[4], 1, 255);
+      } else if (key == "advance") {
+        p.need(w, 2, "advance <columns>");
+        geo->advance = p.to_int(w[1], 1, 255);
+      } else {
+        p.fail("unknown keyword '" + key + "' in a geometry");
+      }
+    } else if (key == "geometry") {
+      if (cur) p.fail("'geometry' inside a font");
+      p.need(w, 2, "geometry <name>");
+      for (const segment_geometry& g : d.geometries) {
+        if (g.name == w[1]) p.fail("geometry '" + w[1] + "' declared twice");
+      }
+      d.geometries.emplace_back();
+      geo = &d.geometries.back();
+      geo->name = w[1];
+      geo->line = line;
+    } else if (key == "shape") {
+      if (cur) p.fail("'shape' inside a font");
+      if (w.size() < 4) p.fail("expected: shape <char> <node> <node> ... [/ <node> <node> ...]");
+      const char ch = p.to_char(w[1]);
+      if (d.shapes.count(ch)) p.fail(std::string("shape of '") + ch + "' given twice");
+      segment_shape shape;
+      shape.line = line;
+      shape.polylines.emplace_back();
+      for (std::size_t i = 2; i < w.size(); ++i) {
+        if (w[i] == "/") {
+          shape.polylines.emplace_back();
+          continue;
+        }
+        if (w[i].size() != 2) p.fail("node '" + w[i] + "' is not a column name and a row name");
+        shape.polylines.back().push_back(w[i]);
+      }
+      for (const auto& pl : shape.polylines) {
+        if (pl.size() < 2) p.fail("a stroke needs two nodes at least");
+      }
+      d.shapes[ch] = std::move(shape);
+    } else if (key == "face") {
       if (cur) p.fail("'face' inside a font");
       if (w.size() != 3 && w.size() != 4) p.fail("expected: face <name> <file> [hinting]");
       for (const face_desc& f : d.faces) {
@@ -210,7 +290,10 @@ description parse_description(const std::string& text, const std::string& origin
       p.need(w, 4, "glyphs <face> <em height px> <em width px>");
       if (!cur->overrides.empty()) p.fail("'glyphs' must come before 'from', 'map' and 'arrow'");
       check_face(w[1]);
-      cur->base = glyph_source{w[1], p.to_size(w[2]), p.to_size(w[3])};
+      cur->base = glyph_source{};
+      cur->base.face = w[1];
+      cur->base.em_height = p.to_size(w[2]);
+      cur->base.em_width = p.to_size(w[3]);
       has_base = true;
     } else if (key == "from") {
       p.need(w, 5, "from <face> <em height px> <em width px> <characters>");
@@ -225,6 +308,20 @@ description parse_description(const std::string& text, const std::string& origin
     } else if (key == "map") {
       p.need(w, 3, "map <char> U+XXXX");
       override_for(p.to_char(w[1])).codepoint = p.to_codepoint(w[2]);
+    } else if (key == "segments") {
+      p.need(w, 3, "segments <geometry> <characters>");
+      bool known = false;
+      for (const segment_geometry& g : d.geometries) known = known || g.name == w[1];
+      if (!known) p.fail("no geometry named '" + w[1] + "' (geometries must be declared before use)");
+      for (char ch : w[2]) {
+        if (!d.shapes.count(ch)) p.fail(std::string("no shape for '") + ch + "' (shapes must be declared before use)");
+        glyph_source& s = override_for(ch);
+        s.shape = shape_kind::segments;
+        s.geometry = w[1];
+      }
+    } else if (key == "air") {
+      p.need(w, 2, "air <columns>");
+      cur->air = p.to_int(w[1], 0, 8);
     } else if (key == "arrow") {
       p.need(w, 5, "arrow <char> left|right <width> <height>");
       glyph_source& s = override_for(p.to_char(w[1]));
@@ -258,6 +355,10 @@ description parse_description(const std::string& text, const std::string& origin
   if (cur) {
     p.set_line(line);
     p.fail("font " + std::to_string(cur->id) + " has no 'end'");
+  }
+  if (geo) {
+    p.set_line(line);
+    p.fail("geometry '" + geo->name + "' has no 'end'");
   }
   std::sort(d.fonts.begin(), d.fonts.end(), [](const font_desc& a, const font_desc& b) { return a.id < b.id; });
   for (std::size_t i = 0; i < d.fonts.size(); ++i) {

@@ -24,7 +24,32 @@ struct face_desc {
   hinting hint = hinting::native;
 };
 
-enum class shape_kind { none, arrow_left, arrow_right };
+enum class shape_kind { none, arrow_left, arrow_right, segments };
+
+// A segment-display layout for one cell size: named columns and rows (in pixels, 0 at the cell's
+// left edge and top row; a pixel spans [k, k + 1)) whose crossings are the nodes the segment
+// shapes join, the stroke widths, the ink box every stroke is clipped to, and the cell width.
+// Made for each cell height, so that strokes fall on whole pixels where they should.
+struct segment_geometry {
+  std::string name;
+  std::map<char, double> columns;
+  std::map<char, double> rows;
+  double horizontal = 1.0;  // stroke widths in pixels, by direction
+  double vertical = 1.0;
+  double diagonal = 1.0;
+  int box_left = 0;  // the ink box: columns and rows of the cell
+  int box_top = 0;
+  int box_width = 0;
+  int box_height = 0;
+  int advance = 0;  // columns of the whole cell
+  int line = 0;
+};
+
+// A segment shape: polylines through nodes, each node a column name and a row name ("LT").
+struct segment_shape {
+  std::vector<std::vector<std::string>> polylines;
+  int line = 0;
+};
 
 // Where one character's pixels come from: a glyph of a typeface at a pixel size (em height and em
 // width may differ so that tall, narrow digits fit a fixed cell), or a drawn shape.
@@ -36,6 +61,7 @@ struct glyph_source {
   shape_kind shape = shape_kind::none;
   int shape_width = 0;  // for shapes: ink box in pixels
   int shape_height = 0;
+  std::string geometry;  // for segment shapes: the segment_geometry name
 };
 
 // Blank columns either side of a glyph: added to its advance, or, when tight, to its bare ink
@@ -58,14 +84,18 @@ struct font_desc {
   std::map<char, glyph_source> overrides;
   std::map<char, padding> pads;
   std::string in_digit_cell;  // signs drawn in a digit's cell, so that signed numbers line up
+  int air = 0;                // blank columns every glyph keeps after its ink, so letters never touch
   int line = 0;               // where the font starts in the description, for messages
 };
 
 struct description {
   std::vector<face_desc> faces;
   std::vector<font_desc> fonts;  // sorted by id, ids 0..n-1 each once
+  std::vector<segment_geometry> geometries;
+  std::map<char, segment_shape> shapes;
 
   const face_desc& face(const std::string& name) const;
+  const segment_geometry& geometry(const std::string& name) const;
 };
 
 // The printable ASCII characters 0x21..0x7E in code order.

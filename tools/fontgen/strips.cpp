@@ -186,11 +186,89 @@ coverage_image draw_arrow(shape_kind kind, int width, int height) {
   return im;
 }
 
+// Segment glyphs: strokes between the nodes of a segment geometry, each a bar of its direction's
+// width reaching half a width past its end nodes (so that strokes meet without notches),
+// anti-aliased by sampling each pixel on a 16 x 16 grid and clipped to the ink box.
+coverage_image draw_segments(const segment_geometry& g, const segment_shape& shape, char ch, int height, int font_id) {
+  struct bar {
+    double ax, ay, ux, uy, len, half;
+  };
+  std::vector<bar> bars;
+  auto node = [&](const std::string& name) {
+    auto cx = g.columns.find(name[0]);
+    auto cy = g.rows.find(name[1]);
+    if (cx == g.columns.end() || cy == g.rows.end()) {
+      throw build_error("font " + std::to_string(font_id) + " glyph " + char_name(ch) + ": geometry '" + g.name +
+                        "' has no node '" + name + "' (no column '" + name[0] + "' or no row '" + name[1] + "')");
+    }
+    return std::pair<double, double>{cx->second, cy->second};
+  };
+  for (const std::vector<std::string>& pl : shape.polylines) {
+    for (std::size_t i = 0; i + 1 < pl.size(); ++i) {
+      auto [ax, ay] = node(pl[i]);
+      auto [bx, by] = node(pl[i + 1]);
+      const double dx = bx - ax, dy = by - ay;
+      const double len = std::hypot(dx, dy);
+      if (len == 0.0) continue;
+      const double w = dy == 0.0 ? g.horizontal : dx == 0.0 ? g.vertical : g.diagonal;
+      bars.push_back({ax, ay, dx / len, dy / len, len, w / 2.0});
+    }
+  }
+  if (g.box_top + g.box_height > height) {
+    throw build_error("font " + std::to_string(font_id) + ": segment geometry '" + g.name +
+                      "' is taller than the font");
+  }
+  coverage_image im{g.advance, height, {}};
+  im.n.resize(static_cast<std::size_t>(g.advance) * height);
+  const int sub = 16;
+  for (int y = g.box_top; y < g.box_top + g.box_height; ++y) {
+    for (int x = g.box_left; x < g.box_left + g.box_width; ++x) {
+      int hits = 0;
+      for (int sy = 0; sy < sub; ++sy) {
+        for (int sx = 0; sx < sub; ++sx) {
+          const double px = x + (sx + 0.5) / sub;
+          const double py = y + (sy + 0.5) / sub;
+          for (const bar& b : bars) {
+            const double along = (px - b.ax) * b.ux + (py - b.ay) * b.uy;
+            const double across = (py - b.ay) * b.ux - (px - b.ax) * b.uy;
+            if (std::fabs(across) <= b.half && along >= -b.half && along <= b.len + b.half) {
+              ++hits;
+              break;
+            }
+          }
+        }
+      }
+      im.at(x, y) = static_cast<std::uint8_t>((hits * 15 + sub * sub / 2) / (sub * sub));
+    }
+  }
+  return im;
+}
+
 // ---- Strips
 
 bool is_digit(char ch) { return ch >= '0' && ch <= '9'; }
 
-built_font build_font(const font_desc& desc, const std::map<std::string, std::unique_ptr<typeface>>& faces) {
+int trailing_blank_columns(const coverage_image& cell) {
+  int n = 0;
+  for (int x = cell.width - 1; x >= 0; --x, ++n) {
+    for (int y = 0; y < cell.height; ++y) {
+      if (cell.at(x, y) != 0) return n;
+    }
+  }
+  return n;
+}
+
+coverage_image widened(const coverage_image& cell, int extra) {
+  coverage_image out{cell.width + extra, cell.height, {}};
+  out.n.resize(static_cast<std::size_t>(out.width) * out.height);
+  for (int y = 0; y < cell.height; ++y) {
+    for (int x = 0; x < cell.width; ++x) out.at(x, y) = cell.at(x, y);
+  }
+  return out;
+}
+
+built_font build_font(const description& d, const font_desc& desc,
+                      const std::map<std::string, std::unique_ptr<typeface>>& faces) {
   const std::string who = "font " + std::to_string(desc.id);
   const int H = desc.height;
   std::vector<inked_glyph> glyphs(desc.charset.size());
@@ -243,6 +321,10 @@ built_font build_font(const font_desc& desc, const std::map<std::string, std::un
     if (auto it = desc.pads.find(ch); it != desc.pads.end()) pad = it->second;
     coverage_image& cell = cells[i];
 
+    if (src.shape == shape_kind::segments) {
+      cell = draw_segments(d.geometry(src.geometry), d.shapes.at(ch), ch, H, desc.id);
+      continue;
+    }
     if (src.shape != shape_kind::none) {
       if (src.shape_height > H)
         throw build_error(who + ": the shape for " + char_name(ch) + " is taller than the font");
@@ -290,18 +372,28 @@ built_font build_font(const font_desc& desc, const std::map<std::string, std::un
     }
   }
 
+  // Air after every glyph, so that no two letters of a word touch. Digits keep their cell: it
+  // must leave the air itself.
+  if (desc.air > 0) {
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+      const int blank = trailing_blank_columns(cells[i]);
+      if (blank >= desc.air) continue;
+      const char ch = desc.charset[i];
+      if (is_digit(ch) || desc.in_digit_cell.find(ch) != std::string::npos) {
+        throw build_error(who + ": " + char_name(ch) + " leaves " + std::to_string(blank) +
+                          " blank columns at the right of its digit cell, fewer than the font's air of " +
+                          std::to_string(desc.air) + "; narrow the em width or widen the cell");
+      }
+      cells[i] = widened(cells[i], desc.air - blank);
+    }
+  }
+
   // The strip is stored two pixels a byte, so its width must be even: the last glyph gets a
   // blank column if needed.
   int total = 0;
   for (const coverage_image& c : cells) total += c.width;
   if (total % 2 != 0) {
-    coverage_image& last = cells.back();
-    coverage_image wider{last.width + 1, H, {}};
-    wider.n.resize(static_cast<std::size_t>(wider.width) * H);
-    for (int y = 0; y < H; ++y) {
-      for (int x = 0; x < last.width; ++x) wider.at(x, y) = last.at(x, y);
-    }
-    last = std::move(wider);
+    cells.back() = widened(cells.back(), 1);
     ++total;
   }
 
@@ -337,7 +429,7 @@ std::vector<built_font> build_fonts(const description& d) {
     }
   }
   std::vector<built_font> fonts;
-  for (const font_desc& f : d.fonts) fonts.push_back(build_font(f, faces));
+  for (const font_desc& f : d.fonts) fonts.push_back(build_font(d, f, faces));
   return fonts;
 }
 
