@@ -15,12 +15,16 @@ constexpr double PI = 3.14159265358979323846;
 // than the darkening finally seen.
 void paint_img_style_vignette(Canvas& c) {
   cairo_t* cr = c.cr();
-  cairo_pattern_t* radial = cairo_pattern_create_radial(0, 0, 0, 0, 0, 1);
+  // The darkening runs on past the ellipse that touches the screen's sides, into the corners; the
+  // gradient therefore ends at 1.2 of that ellipse, so every stop lies inside 0..1 (a stop beyond
+  // would be clamped onto the last one and leave a hard step there).
+  constexpr double reach = 1.2;
+  cairo_pattern_t* radial = cairo_pattern_create_radial(0, 0, 0, 0, 0, reach);
   add_stop(radial, 0.0, 0x00000000);
-  add_stop(radial, 0.62, 0x00000000);
-  add_stop(radial, 0.85, 0x50000000);
-  add_stop(radial, 1.0, 0x90000000);
-  add_stop(radial, 1.2, 0xB8000000);
+  add_stop(radial, 0.62 / reach, 0x00000000);
+  add_stop(radial, 0.85 / reach, 0x50000000);
+  add_stop(radial, 1.0 / reach, 0x90000000);
+  add_stop(radial, 1.0, 0xB8000000);
   cairo_pattern_set_extend(radial, CAIRO_EXTEND_PAD);
   cairo_matrix_t m;
   cairo_matrix_init_scale(&m, 1.0 / 190.0, 1.0 / 150.0);
