@@ -93,11 +93,15 @@ void set_colours(int style) {
   }
 }
 
+// A roll beyond half a turn (a sensor near inverted plus the trim) is the same attitude as its
+// remainder in -180..180, which the sky/ground fill expects; remainder() is exact.
+float within_half_turn(float roll) { return std::remainder(roll, 360.0f); }
+
 void read_attitude() {
   const float roll_trim = static_cast<float>(cfg_get(CFG_ROLL_TRIM)) / 10.0f;
   const float pitch_trim = static_cast<float>(cfg_get(CFG_PITCH_TRIM));
   if (cfg_get_byte(CFG_DEMO_MODE) == 1) {
-    attitude.attitude_roll = demo_get_roll() + roll_trim;
+    attitude.attitude_roll = within_half_turn(demo_get_roll() + roll_trim);
     attitude.attitude_pitch = demo_get_pitch() + pitch_trim;
     return;
   }
@@ -107,7 +111,7 @@ void read_attitude() {
     // A reading that is not a number counts as none: the picture could not be placed.
     if (std::isfinite(roll) && std::isfinite(pitch)) {
       // The sensor reports roll with the opposite sign to the picture's.
-      attitude.attitude_roll = roll_trim - roll;
+      attitude.attitude_roll = within_half_turn(roll_trim - roll);
       attitude.attitude_pitch = pitch + pitch_trim;
       return;
     }
@@ -184,6 +188,8 @@ void draw_sky_ground(pixel_t* base, float roll, float pf) {
   const int ax = static_cast<int>(std::fabs(dx));
   const int ay = static_cast<int>(std::fabs(dy));
 
+  // Rows of the wedge beyond the bottom edge are left out rather than clamped onto row 239, where
+  // they would pile up into a band of sky.
   if (ay >= 1) {
     if (ax > ay) {
       const float k = dy / dx;
@@ -193,6 +199,7 @@ void draw_sky_ground(pixel_t* base, float roll, float pf) {
         const float fj = static_cast<float>(j);
         const int x = static_cast<int>(sx0 + fj);
         const int y = static_cast<int>(sy0 + fj * k);
+        if (y >= SCREEN_H) continue;
         if (roll < 0.0f) {
           draw_hspan(base, SCREEN_W, SCREEN_H, 0, x - 1, y, sky);
         } else if (roll > 0.0f) {
@@ -203,10 +210,15 @@ void draw_sky_ground(pixel_t* base, float roll, float pf) {
       const float k = dx / dy;
       const int n = static_cast<int>(dy);
       const int step = dy > 0.0f ? 1 : -1;
-      for (int j = 0; j != n; j += step) {
+      // The walk stops one row short of the far end; when that end is the top edge, its row
+      // is filled too, or the top row would keep a line of ground.
+      const int far_row = static_cast<int>(sy0 + static_cast<float>(n));
+      const int last = far_row == 0 ? n + step : n;
+      for (int j = 0; j != last; j += step) {
         const float fj = static_cast<float>(j);
         const int y = static_cast<int>(sy0 + fj);
         const int x = static_cast<int>(sx0 + fj * k);
+        if (y >= SCREEN_H) continue;
         if (roll < 0.0f) {
           draw_hspan(base, SCREEN_W, SCREEN_H, 0, x, y, sky);
         } else if (roll > 0.0f) {
@@ -216,8 +228,12 @@ void draw_sky_ground(pixel_t* base, float roll, float pf) {
     }
   }
 
+  // The rectangle reaches two rows below the horizon's highest point. When the horizon runs out
+  // through the top edge no row lies wholly above it, and those two rows would paint sky across
+  // the ground side; the wedge has already filled the sky there.
   const bool upright = roll > -90.0f && roll < 90.0f;
-  if (top + 20 > 0 && upright) {
+  const bool reaches_top_edge = std::min(y0, y1) <= -140.0f;
+  if (top + 20 > 0 && upright && !reaches_top_edge) {
     fill_rect(base, 0, 0, SCREEN_W, std::min(top + 21, SCREEN_H), sky);
   }
   if (bottom - 1 < 219 && !upright) {
