@@ -66,6 +66,12 @@ bool bank(float& r) {
   return false;
 }
 
+float air_vector_magnitude() {
+  const float va = read_air_vector_a();
+  const float vb = read_air_vector_b();
+  return std::sqrt(vb * vb + va * va);
+}
+
 // Where the angle of attack lies between the low and high limits, scaled by the smoothed
 // air-vector magnitude while that channel gives a positive value, limited to 0..1.
 float ratio_of(float a) {
@@ -75,9 +81,7 @@ float ratio_of(float a) {
   if (hi - lo != 0) {
     r = (a - static_cast<float>(lo)) / static_cast<float>(hi - lo);
   }
-  const float va = read_air_vector_a();
-  const float vb = read_air_vector_b();
-  const float m = filter_feed(FILTER_AOA, std::sqrt(vb * vb + va * va));
+  const float m = filter_feed(FILTER_AOA, air_vector_magnitude());
   if (m > 0.0f) {
     r *= m;
   }
@@ -198,6 +202,15 @@ void alerts_init() {
   for (int i = 0; i < ALERT_COUNT; ++i) {
     alerts.alert_flag[i] = 0;
   }
+}
+
+// An empty channel answers 0, which leaves the ratio unscaled: the first attitude frame after the
+// start-up screen would raise every angle-of-attack stage, the next drop them as the channel starts
+// to fill, and they would rise again one by one. Primed with the reading of the moment, the
+// channel scales the ratio from the first frame as it will when steady.
+void aoa_channel_init() {
+  filter_configure(FILTER_AOA, FILTER_AOA_K);
+  filter_prime(FILTER_AOA, air_vector_magnitude());
 }
 
 void draw_attitude_alerts(pixel_t* top) {

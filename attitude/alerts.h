@@ -28,6 +28,9 @@ struct alerts_state {
 extern alerts_state alerts;
 
 void alerts_init();
+// Gives the angle-of-attack smoothing channel its lag and primes it with the air-vector reading of
+// this moment (start-up).
+void aoa_channel_init();
 void draw_attitude_alerts(pixel_t* top);
 void draw_alert_box(pixel_t* top);
 void set_alert_flag(int i);

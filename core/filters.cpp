@@ -1,5 +1,7 @@
 #include "core/filters.h"
 
+#include <cmath>
+
 filter_bank_state filters;
 
 const char* const data_age_names[DATA_AGE_COUNT] = {
@@ -26,6 +28,14 @@ const char* const filter_names[FILTER_COUNT] = {
 void filters_power_on() { filters = filter_bank_state{}; }
 
 void filter_configure(int ch, float k) { filters.channel[ch] = filter_channel{k, 0.0f, 0.0f, 0.0f}; }
+
+void filter_prime(int ch, float x) {
+  if (!std::isfinite(x)) return;
+  filter_channel& c = filters.channel[ch];
+  c.input = x;
+  c.acc = x * c.k;
+  c.output = x;
+}
 
 float filter_feed(int ch, float x) {
   filters.channel[ch].input = x;

@@ -47,6 +47,9 @@ struct filter_bank_state {
 extern filter_bank_state filters;
 
 void filter_configure(int ch, float k);
+// Sets a channel as though it had long been fed x: its output is x at once and stays there while
+// x is fed. A value that is not a number leaves the channel as it is.
+void filter_prime(int ch, float x);
 float filter_feed(int ch, float x);
 void filter_tick();
 void age_data();

@@ -67,9 +67,9 @@ void firmware_init() {
   slip_init();
   compact_heading_init();
   airspeed_tape_init();
-  // The angle-of-attack channel has no owner that configures it, so it is given its lag with the
-  // others at start-up.
-  filter_configure(FILTER_AOA, FILTER_AOA_K);
+  // The angle-of-attack channel has no owner that configures it, so it is given its lag (and
+  // primed) with the others at start-up.
+  aoa_channel_init();
   reload_setup_copies();
   transponder_page_init();
   txp_init();
