@@ -84,7 +84,7 @@ struct font_desc {
   std::map<char, glyph_source> overrides;
   std::map<char, padding> pads;
   std::string in_digit_cell;  // signs drawn in a digit's cell, so that signed numbers line up
-  int air = 0;                // blank columns every glyph keeps after its ink, so letters never touch
+  int air = 0;                // blank columns every glyph keeps before its ink, so glyphs never touch
   int line = 0;               // where the font starts in the description, for messages
 };
 

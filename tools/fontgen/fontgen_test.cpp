@@ -2,6 +2,7 @@
 // failures that must stop a build, the drawn arrow heads, the degree substitution and packing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -315,6 +316,91 @@ TEST(Output, SourcesDeclareTheTableAndTheNamedStrips) {
   EXPECT_NE(hdr.find("inline constexpr int FONT_HEIGHT[1] = {14};"), std::string::npos);
   EXPECT_NE(hdr.find("extern const std::uint8_t font_strip_0["), std::string::npos);
   EXPECT_NE(hdr.find("#pragma once"), std::string::npos);
+}
+
+// ---- Segment glyphs and air
+
+// A 9-column cell, ink box 1..7 x 1..12, one-pixel strokes on pixel centres.
+const std::string GEOMETRY =
+    "geometry g\ncolumns L 1.5 C 4.5 R 7.5\nrows T 1.5 M 6.5 B 12.5\nstrokes 1 1 1.3\nbox 1 1 7 12\nadvance 9\nend\n"
+    "shape H LT LB / RT RB / LM RM\nshape X LT RB / RT LB\nshape Q LT RT / LT LQ\n";
+
+built_font build_segments(const std::string& chars) {
+  const std::string text =
+      faces() + GEOMETRY + "font 0\n" + DIGITS_13 + "charset 0123456789" + chars + "\nsegments g " + chars + "\nend\n";
+  return build_fonts(parse_description(text, "test")).at(0);
+}
+
+TEST(Segments, StraightStrokesFillWholePixelsAndSlantedOnesStayContinuous) {
+  const built_font f = build_segments("HX");
+  EXPECT_EQ(width_of(f, 'H'), 9);
+  // The H: full columns 1 and 7 over rows 1..12, the bar on row 6, nothing outside the box.
+  for (int y = 0; y < 13; ++y) {
+    const int want = y >= 1 && y <= 12 ? 15 : 0;
+    EXPECT_EQ(at(f, 'H', 1, y), want) << y;
+    EXPECT_EQ(at(f, 'H', 7, y), want) << y;
+  }
+  for (int x = 1; x <= 7; ++x) EXPECT_EQ(at(f, 'H', x, 6), 15) << x;
+  EXPECT_EQ(at(f, 'H', 4, 3), 0);
+  EXPECT_EQ(column_ink(f, 'H', 0) + column_ink(f, 'H', 8), 0);
+  // Each row of the X has ink on both diagonals, strongest where they cross in the middle.
+  for (int y = 1; y <= 12; ++y) {
+    int strongest = 0;
+    for (int x = 0; x < 9; ++x) strongest = std::max(strongest, at(f, 'X', x, y));
+    EXPECT_GE(strongest, 8) << "row " << y;
+  }
+  EXPECT_GE(std::max(at(f, 'X', 4, 6), at(f, 'X', 4, 7)), 12);
+}
+
+TEST(Segments, MistakesAreReported) {
+  struct row {
+    std::string text;
+    std::string message;
+  };
+  const std::string font = "font 0\n" + DIGITS_13;
+  const row rows[] = {
+      {GEOMETRY + font + "segments h H\nend\n", "no geometry named 'h'"},
+      {GEOMETRY + font + "charset 0123456789Z\nsegments g Z\nend\n", "no shape for 'Z'"},
+      {GEOMETRY + "shape K LT RT / LB\n", "a stroke needs two nodes"},
+      {GEOMETRY + "shape K LT LMM\n", "node 'LMM' is not a column name and a row name"},
+      {GEOMETRY + "shape H LT RT\n", "shape of 'H' given twice"},
+      {"geometry g\ncolumns L 1\nrows T 1\nadvance 9\nend\n", "geometry 'g' has no 'box' line"},
+      {"geometry g\ncolumns L 1\nrows T 1\nbox 1 1 7 12\nadvance 6\nend\n", "does not hold its box"},
+      {"geometry g\ncolumns L\n", "expected: columns <name> <pixels>"},
+      {"geometry g\nstrokes 1 0 1\n", "stroke widths must be positive"},
+      {"geometry g\ncolour red\n", "unknown keyword 'colour' in a geometry"},
+      {"geometry g\n", "geometry 'g' has no 'end'"},
+  };
+  for (const row& r : rows) {
+    const std::string e = parse_error(faces() + r.text);
+    EXPECT_NE(e.find(r.message), std::string::npos) << r.message << " | got: " << e;
+  }
+  // A node the geometry does not name is found when the glyph is drawn.
+  const std::string e = error_of([] { build_segments("Q"); });
+  EXPECT_NE(e.find("geometry 'g' has no node 'LQ'"), std::string::npos) << e;
+}
+
+TEST(Air, EveryGlyphKeepsBlankColumnsBeforeItsInk) {
+  // Capitals of a sans face touch their cell edges; with air they never touch a neighbour.
+  const std::string body =
+      "height 14\ncharset printable\ndigits 7 6 7\nglyphs sans 13 13\nfrom sans 13 11 0123456789\n";
+  const built_font bare = build_one(body);
+  const built_font aired = build_one(body + "air 1\n");
+  auto leading = [](const built_font& f, char ch) {
+    int n = 0;
+    while (n < width_of(f, ch) && column_ink(f, ch, n) == 0) ++n;
+    return n;
+  };
+  int touching_before = 0;
+  for (char ch : bare.charset) touching_before += leading(bare, ch) == 0 ? 1 : 0;
+  EXPECT_GT(touching_before, 0) << "the face alone has glyphs inked in their first column";
+  for (char ch : aired.charset) {
+    EXPECT_GE(leading(aired, ch), 1) << ch;
+    EXPECT_LE(width_of(aired, ch) - width_of(bare, ch), ch == aired.charset.back() ? 2 : 1) << ch;
+  }
+  // A digit cell too narrow to leave the air stops the build.
+  const std::string e = build_error_of("height 14\ncharset 0123456789\ndigits 6 6 7\nglyphs sans 13 11\nair 2\n");
+  EXPECT_NE(e.find("blank columns at the left of its digit cell"), std::string::npos) << e;
 }
 
 }  // namespace

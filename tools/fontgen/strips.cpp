@@ -248,9 +248,9 @@ coverage_image draw_segments(const segment_geometry& g, const segment_shape& sha
 
 bool is_digit(char ch) { return ch >= '0' && ch <= '9'; }
 
-int trailing_blank_columns(const coverage_image& cell) {
+int leading_blank_columns(const coverage_image& cell) {
   int n = 0;
-  for (int x = cell.width - 1; x >= 0; --x, ++n) {
+  for (int x = 0; x < cell.width; ++x, ++n) {
     for (int y = 0; y < cell.height; ++y) {
       if (cell.at(x, y) != 0) return n;
     }
@@ -258,11 +258,12 @@ int trailing_blank_columns(const coverage_image& cell) {
   return n;
 }
 
-coverage_image widened(const coverage_image& cell, int extra) {
-  coverage_image out{cell.width + extra, cell.height, {}};
+// The cell with blank columns added on the left and on the right.
+coverage_image widened(const coverage_image& cell, int left, int right) {
+  coverage_image out{cell.width + left + right, cell.height, {}};
   out.n.resize(static_cast<std::size_t>(out.width) * out.height);
   for (int y = 0; y < cell.height; ++y) {
-    for (int x = 0; x < cell.width; ++x) out.at(x, y) = cell.at(x, y);
+    for (int x = 0; x < cell.width; ++x) out.at(left + x, y) = cell.at(x, y);
   }
   return out;
 }
@@ -348,7 +349,9 @@ built_font build_font(const description& d, const font_desc& desc,
       // a sign in the digit cell is centred on its own.
       width = desc.digit_cell;
       const inked_glyph& ref = is_digit(ch) ? glyphs[desc.charset.find('8')] : g;
-      pen = (width - ref.ink.width) / 2 - ref.left;
+      // A spare column that cannot be split goes to the right, or, in a font that keeps air
+      // before its glyphs, to the left.
+      pen = (width - ref.ink.width + (desc.air > 0 ? 1 : 0)) / 2 - ref.left;
       if (pen + g.left < 0 || pen + g.left + g.ink.width > width) {
         throw build_error(who + ": " + char_name(ch) + " is " + std::to_string(g.ink.width) +
                           " pixels of ink and does not fit the " + std::to_string(width) +
@@ -372,19 +375,19 @@ built_font build_font(const description& d, const font_desc& desc,
     }
   }
 
-  // Air after every glyph, so that no two letters of a word touch. Digits keep their cell: it
-  // must leave the air itself.
+  // Air before every glyph's ink, so that no two glyphs of a word touch. Digits keep their cell:
+  // it must leave the air itself.
   if (desc.air > 0) {
     for (std::size_t i = 0; i < cells.size(); ++i) {
-      const int blank = trailing_blank_columns(cells[i]);
+      const int blank = leading_blank_columns(cells[i]);
       if (blank >= desc.air) continue;
       const char ch = desc.charset[i];
       if (is_digit(ch) || desc.in_digit_cell.find(ch) != std::string::npos) {
         throw build_error(who + ": " + char_name(ch) + " leaves " + std::to_string(blank) +
-                          " blank columns at the right of its digit cell, fewer than the font's air of " +
+                          " blank columns at the left of its digit cell, fewer than the font's air of " +
                           std::to_string(desc.air) + "; narrow the em width or widen the cell");
       }
-      cells[i] = widened(cells[i], desc.air - blank);
+      cells[i] = widened(cells[i], desc.air - blank, 0);
     }
   }
 
@@ -393,7 +396,7 @@ built_font build_font(const description& d, const font_desc& desc,
   int total = 0;
   for (const coverage_image& c : cells) total += c.width;
   if (total % 2 != 0) {
-    cells.back() = widened(cells.back(), 1);
+    cells.back() = widened(cells.back(), 0, 1);
     ++total;
   }
 
