@@ -1,5 +1,6 @@
 // The ten generated fonts: the fixed heights and char sets, the strip layout, digit widths the
 // field layouts rely on, ink in every glyph, the degree sign and the banner's arrow heads.
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <utility>
@@ -206,6 +207,91 @@ TEST(FontTable, ArrowHeadsMirrorEachOther) {
   ASSERT_EQ(left.width(), right.width());
   for (int x = 0; x < left.width(); ++x) {
     for (int y = 0; y < font_table[6].height; ++y) EXPECT_EQ(left.at(x, y), right.at(left.width() - 1 - x, y));
+  }
+}
+
+// The letters of the segment fonts read as themselves: no two glyphs of the font (digits
+// included) look alike, and every letter built on slanted strokes is one connected stroke rather
+// than a scatter of dots.
+TEST(SegmentLetters, EveryLetterIsDistinctAndSlantedLettersAreContinuous) {
+  const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+  for (int id : {0, 2}) {
+    const font_record& f = font_table[id];
+    const std::string glyphs = letters + "0123456789";
+    for (std::size_t i = 0; i < letters.size(); ++i) {
+      for (std::size_t j = i + 1; j < glyphs.size(); ++j) {
+        const glyph_view a(f, glyphs[i]), b(f, glyphs[j]);
+        int differing = 0;
+        for (int x = 0; x < std::max(a.width(), b.width()); ++x) {
+          for (int y = 0; y < f.height; ++y) {
+            const int ca = x < a.width() ? a.at(x, y) : 0;
+            const int cb = x < b.width() ? b.at(x, y) : 0;
+            differing += std::abs(ca - cb) >= 8 ? 1 : 0;
+          }
+        }
+        EXPECT_GE(differing, 3) << "font " << id << ": '" << glyphs[i] << "' and '" << glyphs[j] << "'";
+      }
+    }
+    for (char ch : std::string("KMNVWXYZ")) {
+      // Pixels of at least half coverage, gathered by 8-neighbour flood from the first one.
+      const glyph_view g(f, ch);
+      std::vector<int> strong;
+      for (int y = 0; y < f.height; ++y) {
+        for (int x = 0; x < g.width(); ++x) {
+          if (g.at(x, y) >= 7) strong.push_back(y * g.width() + x);
+        }
+      }
+      ASSERT_FALSE(strong.empty()) << ch;
+      std::vector<int> seen(static_cast<std::size_t>(g.width() * f.height), 0);
+      std::vector<int> stack = {strong.front()};
+      seen[static_cast<std::size_t>(strong.front())] = 1;
+      std::size_t reached = 0;
+      while (!stack.empty()) {
+        const int p = stack.back();
+        stack.pop_back();
+        ++reached;
+        for (int dy = -1; dy <= 1; ++dy) {
+          for (int dx = -1; dx <= 1; ++dx) {
+            const int x = p % g.width() + dx, y = p / g.width() + dy;
+            if (x < 0 || y < 0 || x >= g.width() || y >= f.height || g.at(x, y) < 7) continue;
+            const auto k = static_cast<std::size_t>(y * g.width() + x);
+            if (!seen[k]) seen[k] = 1, stack.push_back(static_cast<int>(k));
+          }
+        }
+      }
+      EXPECT_EQ(reached, strong.size()) << "font " << id << ": '" << ch << "' falls apart";
+    }
+    // Where the X's strokes cross, in the middle of its ink, the ink is strong.
+    const glyph_view x(f, 'X');
+    const int mid_row = (x.first_inked_row() + x.last_inked_row()) / 2;
+    int centre = 0;
+    for (int c = 0; c < x.width(); ++c) {
+      for (int r = mid_row; r <= mid_row + 1; ++r) centre = std::max(centre, x.at(c, r));
+    }
+    EXPECT_GE(centre, 12) << "font " << id;
+  }
+}
+
+// In the text fonts a word never runs together: whichever two glyphs stand side by side, at
+// least one blank column lies between their inks.
+TEST(TextFonts, NeighbouringGlyphsNeverTouch) {
+  for (int id : {5, 6}) {
+    const font_record& f = font_table[id];
+    const std::string set = f.charset;
+    std::vector<int> leading, trailing;
+    for (char ch : set) {
+      const glyph_view g(f, ch);
+      int l = 0, t = 0;
+      while (l < g.width() && g.column_ink(l) == 0) ++l;
+      while (t < g.width() && g.column_ink(g.width() - 1 - t) == 0) ++t;
+      leading.push_back(l);
+      trailing.push_back(t);
+    }
+    for (std::size_t a = 0; a < set.size(); ++a) {
+      for (std::size_t b = 0; b < set.size(); ++b) {
+        EXPECT_GE(trailing[a] + leading[b], 1) << "font " << id << ": \"" << set[a] << set[b] << "\"";
+      }
+    }
   }
 }
 

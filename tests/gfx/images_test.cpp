@@ -361,6 +361,21 @@ TEST(Artwork, VignetteIsClearInTheMiddleAndDarkensOutwards) {
   for (int i = 0; i < v.width * v.height; ++i) EXPECT_EQ(v.pixels[i] & 0x00FFFFFF, 0u);
 }
 
+// No step anywhere: the shading changes by a few alpha levels at most from a pixel to its right or
+// lower neighbour (a clamped gradient stop once left a jump of 40 along an ellipse).
+TEST(Artwork, VignetteShadesWithoutSteps) {
+  const image_ref v = image_lookup(IMG_STYLE_VIGNETTE);
+  int steepest = 0;
+  for (int y = 0; y < v.height; ++y) {
+    for (int x = 0; x < v.width; ++x) {
+      const int a = static_cast<int>(alpha(at(v, x, y)));
+      if (x + 1 < v.width) steepest = std::max(steepest, std::abs(a - static_cast<int>(alpha(at(v, x + 1, y)))));
+      if (y + 1 < v.height) steepest = std::max(steepest, std::abs(a - static_cast<int>(alpha(at(v, x, y + 1)))));
+    }
+  }
+  EXPECT_LE(steepest, 4);
+}
+
 bool amber_like(pixel_t p) { return red(p) > 200 && green(p) > 100 && green(p) < 220 && blue(p) < 90; }
 bool red_like(pixel_t p) { return red(p) > 150 && green(p) < 90 && blue(p) < 90; }
 bool green_like(pixel_t p) { return green(p) > 150 && red(p) < 120 && blue(p) < 140; }
