@@ -7,10 +7,12 @@
 
 #include "core/demo.h"
 #include "core/filters.h"
+#include "core/firmware.h"
 #include "core/modes.h"
 #include "gfx/images.h"
 #include "host/common/desk_platform.h"
 #include "settings/settings.h"
+#include "settings/startup_screen.h"
 #include "tests/attitude/helpers.h"
 #include "tests/support/power_on.h"
 
@@ -315,6 +317,10 @@ class AoaAlert : public Alerts {
     cfg_set_byte(CFG_AOA_ALERT, 1);
     cfg_set(CFG_AOA_HIGH_LIM, 15);
     cfg_set(CFG_AOA_LOW_LIM, 5);
+    // A steady air-vector magnitude of 1: the ratio is where the angle lies between the limits.
+    desk.air_vector_a = 1.0f;
+    desk.air_vector_b = 0.0f;
+    aoa_channel_init();
   }
 };
 
@@ -500,6 +506,42 @@ TEST_F(AoaRatio, LimitedToZeroAndOne) {
   cfg_set(CFG_AOA_LOW_LIM, 15);
   EXPECT_FLOAT_EQ(aoa_ratio(10.0f), 0.5f);
   EXPECT_EQ(aoa_ratio(0.0f), 1.0f);
+}
+
+// From switch-on, the angle-of-attack stages stand on every attitude frame as the steady reading
+// says: none falls and rises again while the smoothing channel settles.
+TEST(AoaAlertAtStartUp, StagesRiseOnceAsTheSteadyReadingSays) {
+  struct row {
+    float aoa;  // with the desk's air-vector magnitude 1.0933 and limits 5..15
+    int stage1, stage2, stage3;
+  };
+  const row rows[] = {
+      {12.0f, 0, 0, 0},  // 0.77 of the range
+      {12.6f, 1, 0, 0},  // 0.83
+      {13.5f, 1, 1, 0},  // 0.93
+      {15.0f, 1, 1, 1},  // above the range
+  };
+  static pixel_t frame[LAYER_PIXELS];
+  for (const row& r : rows) {
+    restore_power_on();
+    desk.aoa = r.aoa;
+    firmware_init();
+    cfg_set_byte(CFG_DEMO_MODE, 0);
+    cfg_set_byte(CFG_AOA_ALERT, 1);
+    int attitude_frames = 0;
+    for (int ms = 30; ms <= 14000; ms += 30) {
+      while (!firmware_pass(frame)) {
+      }
+      if (startup_done()) {
+        ++attitude_frames;
+        ASSERT_EQ(alerts.alert_flag[ALERT_AOA_80], r.stage1) << "aoa " << r.aoa << " at " << ms << " ms";
+        ASSERT_EQ(alerts.alert_flag[ALERT_AOA_90], r.stage2) << "aoa " << r.aoa << " at " << ms << " ms";
+        ASSERT_EQ(alerts.alert_flag[ALERT_AOA_100], r.stage3) << "aoa " << r.aoa << " at " << ms << " ms";
+      }
+      if (ms % 1000 < 30) second_tick();
+    }
+    EXPECT_GT(attitude_frames, 100) << "the start-up screen ends within the run";
+  }
 }
 
 }  // namespace

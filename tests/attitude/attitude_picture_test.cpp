@@ -2,11 +2,14 @@
 // aircraft symbol, checked on the pixels of the two layers.
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <string>
 #include <vector>
 
 #include "attitude/attitude.h"
 #include "core/demo.h"
 #include "gfx/images.h"
+#include "gfx/text.h"
 #include "host/common/desk_platform.h"
 #include "settings/settings.h"
 #include "tests/attitude/helpers.h"
@@ -275,6 +278,86 @@ TEST_F(AttitudePicture, NumbersCutTheirBackgroundOutOfTheTopLayer) {
   draw_pitch_labels(top_layer);
   EXPECT_EQ(pixel_at(top_layer, 123, 113), 0u);
   EXPECT_EQ(pixel_at(top_layer, 120, 111), 0xFFFF0000u);  // outside the square
+}
+
+// Every pitch number lands whole in its 15-pixel scratch, its ink centred to within a pixel.
+TEST_F(AttitudePicture, PitchNumbersFitTheirScratch) {
+  for (int value : {10, 20, 30, 40, 50}) {
+    const std::string text = std::to_string(value);
+    EXPECT_LE(text_width(6, text.c_str()), 15) << value;
+    // The same number drawn with room to spare: how many columns it inks.
+    static pixel_t wide[40 * 18];
+    std::fill(std::begin(wide), std::end(wide), COLOUR_TRANSPARENT);
+    draw_text(wide, 40, 18, 6, 10, -1, COLOUR_WHITE, text.c_str());
+    auto inked_columns = [](const pixel_t* buf, int w, int h, int& first, int& last) {
+      int n = 0;
+      first = -1;
+      for (int x = 0; x < w; ++x) {
+        bool ink = false;
+        for (int y = 0; y < h; ++y) ink = ink || (buf[y * w + x] >> 24) != 0;
+        if (!ink) continue;
+        if (first < 0) first = x;
+        last = x;
+        ++n;
+      }
+      return n;
+    };
+    int first = 0, last = 0;
+    const int want = inked_columns(wide, 40, 18, first, last);
+    draw_pitch_label(top_layer, 100.0f, 100.0f, value, COLOUR_WHITE);
+    const int got = inked_columns(attitude.label_scratch, 15, 15, first, last);
+    EXPECT_EQ(got, want) << value << ": columns lost at the scratch's edges";
+    EXPECT_LE(std::abs(first - (14 - last)), 1) << value << ": ink " << first << ".." << last;
+  }
+}
+
+// A roll past half a turn, as a sensor near inverted plus a trim gives, draws as the same
+// attitude within -180..180.
+TEST_F(AttitudePicture, RollsPastHalfATurnDrawAsTheirRemainder) {
+  struct row {
+    float roll;
+    int trim;  // tenths of a degree
+    float same_as;
+  };
+  const row rows[] = {{180.0f, 50, -175.0f}, {185.0f, 0, -175.0f},   {270.0f, 0, -90.0f},
+                      {-185.0f, 0, 175.0f},  {-180.0f, -50, 175.0f}, {535.0f, 0, 175.0f}};
+  static pixel_t want[LAYER_PIXELS];
+  for (const row& r : rows) {
+    cfg_set(CFG_ROLL_TRIM, 0);
+    draw(r.same_as, 3.0f);
+    std::copy(base_layer, base_layer + LAYER_PIXELS, want);
+    cfg_set(CFG_ROLL_TRIM, r.trim);
+    draw(r.roll, 3.0f);
+    EXPECT_FLOAT_EQ(attitude.attitude_roll, r.same_as) << r.roll;
+    EXPECT_TRUE(std::equal(base_layer, base_layer + LAYER_PIXELS, want)) << r.roll;
+  }
+}
+
+// Away from the horizon every pixel of the sky/ground picture lies on its own side, out to the
+// screen's edges: no band of sky across the top rows in a steep bank, no line of ground left on
+// row 0, no wedge rows from below the screen piled up on row 239.
+TEST_F(AttitudePicture, FillIsHonestOutToTheEdges) {
+  const float cases[][2] = {{80, 20},    {-80, 20}, {100, -20}, {-100, 20}, {-120, 10}, {120, -10}, {150, 10},
+                            {-150, -15}, {170, 0},  {-170, 0},  {45, 25},   {-45, -25}, {10, 0},    {60, -20},
+                            {-95, 25},   {95, 25},  {135, 25},  {-135, 25}, {-60, 25},  {175, -20}};
+  for (const auto& c : cases) {
+    draw(c[0], c[1]);
+    const double a = c[0] * 3.14159265358979 / 180.0;
+    const double co = std::cos(a), si = std::sin(a);
+    const double p = 2.0 * attitude.attitude_pitch_fill;
+    int wrong = 0, wx = -1, wy = -1;
+    for (int y = 0; y < SCREEN_H; ++y) {
+      for (int x = 0; x < SCREEN_W; ++x) {
+        // Distance below the horizon, along the picture's vertical.
+        const double below = (y + 0.5 - 140.0) * co - (x + 0.5 - 160.0) * si - p;
+        if (std::fabs(below) <= 3.0) continue;
+        if (pixel_at(base_layer, x, y) != (below < 0 ? LEGACY_SKY : LEGACY_GROUND)) {
+          if (wrong++ == 0) wx = x, wy = y;
+        }
+      }
+    }
+    EXPECT_EQ(wrong, 0) << "roll " << c[0] << " pitch " << c[1] << ", first at " << wx << "," << wy;
+  }
 }
 
 struct tick_geometry {
