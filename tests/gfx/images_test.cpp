@@ -546,11 +546,12 @@ TEST(Artwork, GMeterPointersAreShadedBallsOfTheirColours) {
     EXPECT_NEAR(cx, 8.0, 0.15) << image_name[e];
     EXPECT_NEAR(cy, 7.5, 0.15) << image_name[e];
   }
-  const pixel_t white = at(image_lookup(IMG_DOT_WHITE), 8, 8);
-  const pixel_t orange = at(image_lookup(IMG_DOT_ORANGE), 8, 8);
+  // Tinted like the meter they ride on: light gold, yellow, red.
+  const pixel_t gold = at(image_lookup(IMG_DOT_WHITE), 8, 8);
+  const pixel_t yellow = at(image_lookup(IMG_DOT_ORANGE), 8, 8);
   const pixel_t red_dot = at(image_lookup(IMG_DOT_RED), 8, 8);
-  EXPECT_GT(blue(white), 180);
-  EXPECT_TRUE(red(orange) > 200 && green(orange) > 90 && blue(orange) < 90);
+  EXPECT_TRUE(red(gold) > 180 && green(gold) > 150 && green(gold) < red(gold) && blue(gold) < green(gold) - 30);
+  EXPECT_TRUE(red(yellow) > 200 && green(yellow) > 180 && blue(yellow) < 90);
   EXPECT_TRUE(red_like(red_dot));
 }
 

@@ -160,9 +160,10 @@ void paint_img_slip_marker(Canvas& c) {
 }
 
 // G-meter pointers: the page places the image corner 8 pixels left of and 7 above the pointer
-// position, so the ball's centre is (8, 7.5).
-void paint_img_dot_white(Canvas& c) { shaded_ball(c.cr(), 8.0, 7.5, 6.3, 0xFFFFFFFF, 0xFFE4E4E4, 0xFF7A7A7A); }
-void paint_img_dot_orange(Canvas& c) { shaded_ball(c.cr(), 8.0, 7.5, 6.3, 0xFFFFE0B0, 0xFFFF8C00, 0xFF8A4200); }
+// position, so the ball's centre is (8, 7.5). Each is tinted like the scale it rides on: light gold
+// in normal flight, yellow at the first two g alert stages, red at the limit.
+void paint_img_dot_white(Canvas& c) { shaded_ball(c.cr(), 8.0, 7.5, 6.3, 0xFFFFF6D8, 0xFFE0C468, 0xFF6E5A1E); }
+void paint_img_dot_orange(Canvas& c) { shaded_ball(c.cr(), 8.0, 7.5, 6.3, 0xFFFFFFC8, 0xFFFFE000, 0xFF8A7000); }
 void paint_img_dot_red(Canvas& c) { shaded_ball(c.cr(), 8.0, 7.5, 6.3, 0xFFFFB0A8, 0xFFE01810, 0xFF6E0000); }
 
 void paint_img_ring_grey(Canvas& c) { ring(c, 0xFFE0E0E0, 0xFF707070); }
