@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "attitude/alerts.h"
 #include "core/controls.h"
 #include "core/demo.h"
@@ -182,6 +184,50 @@ TEST_F(Dispatch, KnobReleaseWalksThroughOfferedPopupsWhileUnchanged) {
   EXPECT_FALSE(modes.hdg_bug_popup_open);
   tap_knob();
   EXPECT_TRUE(no_popup_open());
+}
+
+// Knob releases walk SET BARO -> DG ADJ -> HDG BUG -> SET ALT as the shown fields offer them, and
+// a release after a turn in the open pop-up closes it. Each step: 'k' a knob tap, 't' a turn; then
+// the pop-up open afterwards.
+TEST_F(Dispatch, KnobWalkFollowsTheOfferedFieldsAndClosesAfterAChange) {
+  struct row {
+    int baro, dg, hdg, alt;
+    const char* steps;
+    std::vector<const char*> open_after;
+  };
+  const row rows[] = {
+      {1, 1, 1, 1, "kkkkk", {"BARO", "DG", "HDG", "ALT", "-"}},
+      {1, 0, 0, 1, "kkk", {"BARO", "ALT", "-"}},
+      {1, 0, 0, 1, "ktk", {"BARO", "BARO", "-"}},
+      {0, 0, 0, 1, "ktkk", {"ALT", "ALT", "-", "ALT"}},
+      {0, 1, 1, 0, "kkk", {"DG", "HDG", "-"}},
+      {1, 1, 1, 1, "kttk", {"BARO", "BARO", "BARO", "-"}},
+      {0, 0, 0, 0, "k", {"-"}},
+  };
+  auto open_name = [] {
+    if (modes.baro_popup_open) return "BARO";
+    if (modes.dg_adjust_popup_open) return "DG";
+    if (modes.hdg_bug_popup_open) return "HDG";
+    if (modes.set_alt_popup_open) return "ALT";
+    return no_popup_open() ? "-" : "other";
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.steps);
+    close_all_popups();
+    fields.field_hosts_baro = r.baro;
+    fields.field_hosts_dg_adjust = r.dg;
+    fields.field_hosts_hdg_bug = r.hdg;
+    fields.field_hosts_set_alt = r.alt;
+    for (std::size_t i = 0; r.steps[i] != '\0'; ++i) {
+      if (r.steps[i] == 'k') {
+        tap_knob();
+      } else {
+        set_knob_count(1);
+        step();
+      }
+      EXPECT_STREQ(open_name(), r.open_after[i]) << "after step " << i;
+    }
+  }
 }
 
 TEST_F(Dispatch, KnobReleaseAfterAChangeClosesThePopup) {
