@@ -258,12 +258,23 @@ int leading_blank_columns(const coverage_image& cell) {
   return n;
 }
 
-// The cell with blank columns added on the left and on the right.
+int trailing_blank_columns(const coverage_image& cell) {
+  int n = 0;
+  for (int x = cell.width - 1; x >= 0; --x, ++n) {
+    for (int y = 0; y < cell.height; ++y) {
+      if (cell.at(x, y) != 0) return n;
+    }
+  }
+  return n;
+}
+
+// The cell with blank columns added on the left and on the right; a negative count on the right
+// drops columns there (the caller drops only blank ones).
 coverage_image widened(const coverage_image& cell, int left, int right) {
   coverage_image out{cell.width + left + right, cell.height, {}};
   out.n.resize(static_cast<std::size_t>(out.width) * out.height);
   for (int y = 0; y < cell.height; ++y) {
-    for (int x = 0; x < cell.width; ++x) out.at(left + x, y) = cell.at(x, y);
+    for (int x = 0; x < cell.width && left + x < out.width; ++x) out.at(left + x, y) = cell.at(x, y);
   }
   return out;
 }
@@ -387,7 +398,10 @@ built_font build_font(const description& d, const font_desc& desc,
                           " blank columns at the left of its digit cell, fewer than the font's air of " +
                           std::to_string(desc.air) + "; narrow the em width or widen the cell");
       }
-      cells[i] = widened(cells[i], desc.air - blank, 0);
+      // Ink moves right into blank columns at the glyph's end where it has them, so that the
+      // glyph keeps its width; only what is still missing widens it.
+      const int need = desc.air - blank;
+      cells[i] = widened(cells[i], need, -std::min(need, trailing_blank_columns(cells[i])));
     }
   }
 
