@@ -196,6 +196,7 @@ void compose_heading_page(pixel_t* frame) {
 void compose_frame(pixel_t* frame) {
   const int style = cfg_get_byte(CFG_UI_STYLE);
   display_frame = frame;
+  cycle.frame_number += 1;
   if (cycle.initial_clear_count > 0) {
     clear_layer(frame);
     clear_both_layers();

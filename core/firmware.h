@@ -9,6 +9,7 @@ struct frame_cycle_state {
   int unit_function = 0;        // 0 attitude indicator "AI", 1 directional gyro "DG"
   int blink_phase = 0;
   int inactivity_countdown = 0;
+  unsigned frame_number = 0;  // composed frames so far; tells a module whether it drew last frame
 };
 extern frame_cycle_state cycle;
 

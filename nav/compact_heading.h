@@ -14,7 +14,7 @@ struct compact_heading_state {
   float compact_bearing = 0.0f;
   float compact_track_stab_delta = 0.0f;
   float compact_track_stab_last = 0.0f;
-  int compact_track_stab_running = 0;  // stabilisation ran on the previous frame
+  unsigned compact_track_stab_frame = 0;  // the composed frame on which stabilisation last ran
   int compact_style_seen = -1;
   int tape_shown_gps = 0;  // the last tape drawn followed the GPS track (HDG BUG synchronises to it)
 };
@@ -24,5 +24,9 @@ void compact_heading_init();
 // gps 1: the tape follows the GPS track ("GPS TRK"); 0: the gyro heading ("DG HDG").
 void compact_heading_draw(pixel_t* top, pixel_t* base, int gps);
 void compact_track_stab_restart();
+
+// The strip column shown at screen column x (79..238) for the displayed heading h; the window
+// wraps round the strip, which is a full circle.
+int compact_strip_column(float h, int x);
 
 void compact_heading_power_on();

@@ -14,6 +14,7 @@ void hdg_bug_open();
 void hdg_bug_close();
 bool hdg_bug_is_open();
 bool hdg_bug_was_adjusted();
+int hdg_bug_handle_event(int e);
 void hdg_bug_popup_draw();
 
 // Banner of the HDG BUG and DG ADJ pop-ups: a title and a three-digit heading, in magenta.

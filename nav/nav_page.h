@@ -27,7 +27,7 @@ struct nav_page_state {
   float hsi_gain = 1.0f;
   float track_stab_delta = 0.0f;
   float track_stab_last = 0.0f;
-  int track_stab_running = 0;  // stabilisation ran on the previous frame
+  unsigned track_stab_frame = 0;  // the composed frame on which stabilisation last ran
   float card_smooth = 0.0f;
   float course_smooth = 0.0f;
   float bearing_smooth = 0.0f;
@@ -36,7 +36,9 @@ struct nav_page_state {
   pixel_t course_colour = 0xFFFF00FF;
   int nav_page_style_seen = -1;
   int nav_page_first_run = 1;
+  int heading_failed = 0;  // the card follows the gyro and the gyro is not usable
   // What the presentations may draw this frame (each item only while its own data is valid).
+  int presentation_shown = 0;
   int bearing_shown = 0;
   int course_shown = 0;
   int waypoint_shown = 0;
@@ -53,6 +55,13 @@ void nav_page_select_from_layout();
 void nav_page_draw(pixel_t* top, pixel_t* base);
 void nav_page_restyle();
 void track_stab_restart();
+
+// The heading card of the rose and HSI presentations, in the given colour.
+void draw_compass_card(pixel_t* top, pixel_t* base, pixel_t colour);
+
+// The gyro turn since the last GPS track sample, in -180..180, to add to that track. A pair that
+// did not run on the previous composed frame starts again from the present heading.
+float track_stabilisation(float& delta, float& last, unsigned& last_frame);
 
 // The gyro heading when it can be drawn: valid and a finite number. Otherwise false, h untouched.
 bool gyro_heading(float& h);

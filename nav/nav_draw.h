@@ -1,0 +1,31 @@
+// Drawing helpers shared by the heading page, the HSI and arc presentations and the compact tape.
+#pragma once
+#include "gfx/layers.h"
+
+inline constexpr float NAV_DEG_TO_RAD = 0.017453292f;
+inline constexpr pixel_t NAV_GREY = 0xFF808080;
+inline constexpr pixel_t NAV_MESSAGE_YELLOW = 0xFFFFFF00;
+
+// A four-bit coverage image (rows bottom-up) tinted with a colour into a packed w x h buffer:
+// nibble n gives the colour masked by the grey n * 0x101010 at weight 16n/255.
+void tint_image4(pixel_t* dst, int entry, pixel_t colour);
+
+// (cx + r sin a, cy - r cos a), a in degrees clockwise from the top.
+void polar_point(float cx, float cy, float r, float degrees, float& x, float& y);
+
+// A line drawn five times: itself, then shifted +1 x, +1 y, -1 x and -1 y.
+void draw_thick_line(pixel_t* layer, float x0, float y0, float x1, float y1, pixel_t colour);
+
+// A catalogue image centred on (x, y), turned clockwise by degrees, with the transform's inverse
+// scale k (1 = natural size).
+void draw_catalogue_rotated(pixel_t* layer, int entry, float x, float y, float degrees, float k, float blend);
+
+// A card label ("N", "3", "6", "E" ...) in font 6 in a 16 x 16 cell, drawn on the layer centred on
+// (x, y), turned clockwise by degrees.
+void draw_card_label(pixel_t* layer, int card_angle, float x, float y, float degrees, pixel_t colour);
+
+// Text centred on x in the font of nominal size 10.
+void draw_nav_text(pixel_t* layer, int x, int y, pixel_t colour, const char* text);
+
+// Brought into -180..180 by whole turns.
+float short_way(float degrees);
