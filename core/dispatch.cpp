@@ -8,6 +8,7 @@
 #include "gfx/banner.h"
 #include "nav/dg_adjust.h"
 #include "nav/heading_bug.h"
+#include "nav/nav_page.h"
 #include "settings/settings.h"
 #include "settings/setup_pages.h"
 #include "settings/startup_screen.h"
@@ -57,9 +58,9 @@ struct knob_owner {
 int knob_owner_event(int e) {
   const knob_owner owners[] = {
       {&modes.baro_popup_open, set_baro_event},
-      {&modes.dg_adjust_popup_open, consume_while_open},
-      {&modes.nav_dg_adjust_popup_open, consume_while_open},
-      {&modes.hdg_bug_popup_open, consume_while_open},
+      {&modes.dg_adjust_popup_open, dg_adjust_handle_event},
+      {&modes.nav_dg_adjust_popup_open, nav_dg_adjust_handle_event},
+      {&modes.hdg_bug_popup_open, hdg_bug_handle_event},
       {&modes.set_alt_popup_open, set_alt_event},
       {&modes.setup_active, setup_event},
       {&modes.brightness_popup_open, brightness_event},
@@ -69,6 +70,11 @@ int knob_owner_event(int e) {
     if (*owner.open) {
       return owner.handler(e);
     }
+  }
+  // Nothing open on the arc page: knob turns step its range, and the event still goes on.
+  if (cycle.unit_function == 1 && modes.nav_page_style == NAV_STYLE_ARC && !modes.menu_active &&
+      !modes.field_editor_active) {
+    nav_dg_adjust_handle_event(e);
   }
   return e;
 }

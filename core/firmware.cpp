@@ -119,8 +119,10 @@ void draw_attitude_overlays() {
   draw_field_editor();
   draw_setup_pages();
   draw_set_baro_popup();
+  hdg_bug_popup_draw();
   draw_brightness_popup();
   draw_set_alt_popup();
+  dg_adjust_popup_draw();
   draw_slip_indicator(top_layer, base_layer);
   draw_banner(top_layer);
   draw_soft_key_menu(top_layer);
@@ -168,18 +170,24 @@ void compose_dg_attitude_page(pixel_t* frame, int style) {
 }
 
 void compose_heading_page(pixel_t* frame) {
+  nav_page_select_from_layout();
+  nav_page_draw(top_layer, base_layer);
   blend_overlay(IMG_BOTTOM_MASK, 0, 213);
   merge_top_into_base();
   clear_layer(top_layer);
-  if (!sensors_valid() && cycle.blink_phase == 1 && modes.nav_page_style == 1) {
+  // An unusable gyro under the rose blinks the same flag as failed sensors.
+  const bool failed = !sensors_valid() || nav_page.heading_failed != 0;
+  if (failed && cycle.blink_phase == 1 && modes.nav_page_style == NAV_STYLE_ROSE) {
     blend_overlay(IMG_FAIL_FLAG, 229, 62);
   }
   clear_banner_lines();
   draw_field_editor();
   draw_setup_pages();
+  hdg_bug_popup_draw();
   draw_set_baro_popup();
   draw_brightness_popup();
   draw_set_alt_popup();
+  nav_dg_adjust_popup_draw();
   flush_display();
   draw_banner(top_layer);
   draw_soft_key_menu(top_layer);

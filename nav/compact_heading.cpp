@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/demo.h"
 #include "core/filters.h"
 #include "core/modes.h"
 #include "gfx/images.h"
@@ -12,7 +13,6 @@
 #include "nav/nav_draw.h"
 #include "nav/nav_page.h"
 #include "serial/gps_data.h"
-#include "core/demo.h"
 #include "settings/settings.h"
 
 compact_heading_state compact;
@@ -35,7 +35,6 @@ void compact_heading_init() {
 }
 
 void compact_track_stab_restart() { compact.compact_track_stab_delta = 0.0f; }
-
 
 namespace {
 

@@ -59,7 +59,6 @@ void nav_page_select_from_layout() {
   }
 }
 
-
 namespace {
 
 pixel_t style_rose_colour(int style) { return style == 2 ? COLOUR_GOLD : 0xFFB0B0B0; }
@@ -144,8 +143,8 @@ nav_targets choose_targets() {
         t.distance = get_gps_distance();
       }
       if (cfg_get_byte(CFG_TRAK_STAB) != 0) {
-        t.heading += track_stabilisation(nav_page.track_stab_delta, nav_page.track_stab_last,
-                                         nav_page.track_stab_frame);
+        t.heading +=
+            track_stabilisation(nav_page.track_stab_delta, nav_page.track_stab_last, nav_page.track_stab_frame);
       }
     }
     return t;
@@ -175,7 +174,7 @@ void draw_source_label(pixel_t* base) {
 }
 
 void draw_small_aircraft(pixel_t* top, int style, int x, int y) {
-  blend_catalogue_image(top, style == 2 ? IMG_AIRCRAFT_SYMBOL_VINTAGE : IMG_AIRCRAFT_SYMBOL, x, y);
+  blend_catalogue_image(top, style == 2 ? IMG_AIRCRAFT_PLAN_ORANGE : IMG_AIRCRAFT_PLAN_WHITE, x, y);
 }
 
 void draw_no_gps_message(pixel_t* top, int x, int y) {
