@@ -273,11 +273,12 @@ TEST_F(Dispatch, OpenPopupKeepsItsEventsFromTheMainPage) {
   const row rows[] = {
       {"SET BARO", &modes.baro_popup_open},
       {"DG ADJ", &modes.dg_adjust_popup_open},
-      {"nav DG ADJ", &modes.nav_dg_adjust_popup_open},
       {"HDG BUG", &modes.hdg_bug_popup_open},
       {"SET ALT", &modes.set_alt_popup_open},
       {"squawk editor", &modes.squawk_edit_active},
   };
+  // The heading page's DG ADJ keeps only the knob turns: a right release still turns the page
+  // (which closes it), as the page cycling does from every heading page.
   for (const row& r : rows) {
     SCOPED_TRACE(r.name);
     close_all_popups();
@@ -292,6 +293,21 @@ TEST_F(Dispatch, OpenPopupKeepsItsEventsFromTheMainPage) {
     EXPECT_EQ(*r.open, 1);
     EXPECT_FALSE(modes.menu_active);
   }
+}
+
+TEST_F(Dispatch, HeadingPageDgAdjustKeepsTurnsAndPassesTheRightRelease) {
+  modes.field_page = 1;
+  modes.nav_dg_adjust_popup_open = 1;
+  for (int e : {EVT_KNOB_CW, EVT_KNOB_CCW}) {
+    controls.pending_event = e;
+    dispatch_event();
+  }
+  EXPECT_EQ(modes.field_page, 1);
+  EXPECT_EQ(modes.nav_dg_adjust_popup_open, 1);
+  controls.pending_event = EVT_RIGHT_RELEASE;
+  dispatch_event();
+  EXPECT_EQ(modes.field_page, 2);
+  EXPECT_EQ(modes.nav_dg_adjust_popup_open, 0);
 }
 
 TEST_F(Dispatch, TransponderPageShortcuts) {
