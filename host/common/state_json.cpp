@@ -19,6 +19,7 @@
 #include "gfx/banner.h"
 #include "host/common/desk_platform.h"
 #include "serial/gps_data.h"
+#include "serial/serial_input.h"
 #include "settings/settings.h"
 #include "settings/startup_screen.h"
 #include "transponder/transponder.h"
@@ -195,6 +196,18 @@ state_json gps_json() {
   return j;
 }
 
+state_json serial_json() {
+  const serial_input_state& s = serial_input;
+  state_json j;
+  j["serial_protocol"] = s.serial_protocol;
+  j["rx_synced"] = s.rx_synced;
+  j["rx_len"] = s.rx_len;
+  j["lines_handed_over"] = s.lines_handed_over;
+  j["lines_bad_checksum"] = s.lines_bad_checksum;
+  j["lines_too_long"] = s.lines_too_long;
+  return j;
+}
+
 state_json control_events_json() {
   const event_log_state& log = controls_event_log;
   state_json counts = state_json::object();
@@ -365,6 +378,7 @@ state_json state_snapshot(const host_clock_reading& clock) {
   j["data_ages"] = data_ages_json();
   j["data_fresh"] = data_fresh_json();
   j["gps"] = gps_json();
+  j["serial"] = serial_json();
   j["control_events"] = control_events_json();
   j["controls"] = controls_json();
   j["attitude"] = attitude_json();

@@ -113,6 +113,19 @@ bool parse_command_line(const std::vector<std::string>& args, options* out, std:
     } else if (name == "--state") {
       if (!take_value("a file name ('-' for standard output)")) return false;
       o.state = value;
+    } else if (name == "--serial" || name == "--replay" || name == "--gpsd") {
+      if (!take_value(name == "--serial" ? "a device" : name == "--replay" ? "a file name" : "HOST[:PORT]")) {
+        return false;
+      }
+      if (value.empty()) {
+        *error = name + ": empty name";
+        return false;
+      }
+      if (!o.serial_device.empty() || !o.replay_file.empty() || !o.gpsd.empty()) {
+        *error = name + ": only one of --serial, --replay and --gpsd may be given";
+        return false;
+      }
+      (name == "--serial" ? o.serial_device : name == "--replay" ? o.replay_file : o.gpsd) = value;
     } else if (!name.empty() && name[0] == '-' && name != "-") {
       *error = "unknown option " + quote_text(name) + " (see --help)";
       return false;
@@ -162,6 +175,14 @@ Options:
                      when the last frame was composed
   --state FILE       write the state as JSON ('-' = standard output):
                      {"snapshots": [...], "final": {...}}, one snapshot per 'snapshot' line
+  --serial DEVICE    take serial bytes from a terminal device (or pseudo-terminal), opened
+                     8N1 at the rate of "GPS NAV SRC"; instrument time then keeps in step
+                     with real time, since the bytes arrive in real time
+  --replay FILE      play a recorded NMEA or LK1 byte stream at the line rate of "GPS NAV SRC"
+                     (480 or 960 bytes per second of instrument time); lines starting with '#'
+                     are skipped
+  --gpsd HOST[:PORT] take raw NMEA from a running gpsd (port 2947 by default), in step with
+                     real time; a lost connection shows as lost data and is retried
   -h, --help         show this text
 
 --script, -e and --set may be repeated; every other option may be given only once.
@@ -182,6 +203,8 @@ Script (one command a line; '#' starts a comment; blank lines are ignored):
                      CFG_FIELD_PAGE (0..3) also moves to that page; CFG_HDG_BUG (0..359) and
                      CFG_SET_ALT (0..25000) are start-up values and change only what is stored
   snapshot [LABEL]   add the state at this moment to the snapshots
+  serial TEXT        bytes arriving at the serial port now; \r, \n, \t, \\ and \xHH are
+                     escapes (\x23 for '#'); TEXT may be quoted
   png FILE           write the last composed frame now
 A script file may start with a UTF-8 byte-order mark, which is skipped.
 
@@ -203,6 +226,7 @@ Examples:
   vesper-headless -e 'wait 9' -e 'tap left' -e 'wait 1' -e 'png menu.png'
   vesper-headless --set "UNIT FUNCTION=DG" --seconds 10 --frames frames --every 10
   vesper-headless --script flight.txt --state state.json --layers layers
+  vesper-headless --replay gps.log --set "UNIT FUNCTION=DG" --seconds 30 --png hsi.png
 
   # flight.txt
   set "DEMO MODE" "MODE 1"

@@ -24,6 +24,10 @@ struct options {
   bool every_given = false;
   std::string layers_dir;
   std::string state;  // "-" = standard output
+  // At most one source of serial bytes.
+  std::string serial_device;
+  std::string replay_file;
+  std::string gpsd;  // HOST[:PORT]
 };
 
 // Default run time: ten seconds without a script, none after one.

@@ -12,13 +12,19 @@
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <thread>
 
 #include "core/controls.h"
 #include "core/firmware.h"
+#include "core/platform.h"
 #include "gfx/layers.h"
 #include "host/common/desk_platform.h"
+#include "host/common/gps_source.h"
+#include "host/common/memory_serial.h"
 #include "host/common/message_text.h"
 #include "host/common/png_io.h"
+#include "serial/serial_input.h"
+#include "settings/settings.h"
 
 namespace headless {
 namespace fs = std::filesystem;
@@ -28,12 +34,22 @@ namespace fs = std::filesystem;
 virtual_instrument::virtual_instrument() : frame_(LAYER_PIXELS, 0u) {
   firmware_power_on();
   desk_platform_power_on();
+  memory_serial_power_on();
   firmware_init();
 }
 
+void virtual_instrument::keep_real_time() {
+  real_time_ = true;
+  wall_start_ = std::chrono::steady_clock::now();
+  instrument_start_ms_ = now_ms_;
+}
+
 bool virtual_instrument::refresh() {
+  if (on_refresh) on_refresh(now_ms_);
   for (int i = 0; i < PASS_LIMIT_PER_REFRESH; ++i) {
     ++passes_;
+    // The serial input is drained once a pass, as the instrument's main loop does.
+    serial_input_poll();
     if (firmware_pass(frame_.data())) {
       ++frames_;
       return on_frame ? on_frame(frames_) : true;
@@ -44,6 +60,9 @@ bool virtual_instrument::refresh() {
 
 bool virtual_instrument::step() {
   const std::int64_t t = std::min(next_refresh_ms_, next_tick_ms_);
+  if (real_time_) {
+    std::this_thread::sleep_until(wall_start_ + std::chrono::milliseconds(t - instrument_start_ms_));
+  }
   now_ms_ = t;
   // On a shared millisecond the refresh runs before the tick: the window starts its refresh
   // timer first, so at a common due time its message is the one queued first.
@@ -308,6 +327,21 @@ bool prepare_run(const options& o, std::istream& in, run_plan* plan, std::string
     }
   }
   if (!host_settings::check_setting_writes(writes, error)) return false;
+
+  // The device is opened at the rate the --set values leave "GPS NAV SRC" at; it follows later
+  // changes as the bytes are read.
+  int source_setting = cfg_get_byte(CFG_GPS_NAV_SRC);
+  for (const setting_write& write : p.sets) {
+    if (write.target.setting == CFG_GPS_NAV_SRC) source_setting = write.value;
+  }
+  if (!o.serial_device.empty()) {
+    p.source = gps_sources::open_device(o.serial_device, gps_sources::line_baud(source_setting), error);
+  } else if (!o.replay_file.empty()) {
+    p.source = gps_sources::open_replay(o.replay_file, error);
+  } else if (!o.gpsd.empty()) {
+    p.source = gps_sources::open_gpsd(o.gpsd, error);
+  }
+  if (!p.source && (!o.serial_device.empty() || !o.replay_file.empty() || !o.gpsd.empty())) return false;
   *plan = p;
   return true;
 }
@@ -328,6 +362,7 @@ class run_session {
     }
     instrument_.on_frame = [this](std::int64_t n) { return frame_composed(n); };
     for (const setting_write& write : plan_.sets) apply_set(write);
+    open_serial_port();
     for (const command& cmd : plan_.script) {
       const int status = run_command(cmd);
       if (status != 0) return status;
@@ -355,6 +390,21 @@ class run_session {
     if (host_settings::apply_setting_write(write, &why)) return;
     fail(why + "; the setting was left as it was", 0);
     set_refused_ = true;
+  }
+
+  // The headless port is a memory port: the script's serial lines and the source write into it.
+  void open_serial_port() {
+    serial_open(1, gps_sources::line_baud(cfg_get_byte(CFG_GPS_NAV_SRC)));
+    serial_input_init();
+    if (!plan_.source) return;
+    instrument_.on_refresh = [this](std::int64_t now_ms) {
+      const int rate = gps_sources::line_baud(cfg_get_byte(CFG_GPS_NAV_SRC));
+      plan_.source->pump(now_ms, rate,
+                         [](const std::uint8_t* bytes, std::size_t n) { return memory_serial_feed(bytes, n); });
+      const std::string notice = plan_.source->take_notice();
+      if (!notice.empty()) err_ << "vesper-headless: " << notice << '\n';
+    };
+    if (plan_.source->live()) instrument_.keep_real_time();
   }
 
   bool make_dirs() {
@@ -467,6 +517,14 @@ class run_session {
       case command_kind::png:
         if (!write_picture(cmd.text, "png", instrument_.frame().data(), false)) return 1;
         break;
+      case command_kind::serial: {
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(cmd.text.data());
+        if (memory_serial_feed(bytes, cmd.text.size()) != cmd.text.size()) {
+          err_ << "vesper-headless: " << cmd.where << ": serial: the port holds " << memory_serial_state::CAPACITY - 1
+               << " unread bytes at most; the rest was lost\n";
+        }
+        break;
+      }
     }
     return 0;
   }
@@ -493,6 +551,7 @@ class run_session {
   std::ostream& out_;
   std::ostream& err_;
   virtual_instrument instrument_;
+  std::unique_ptr<gps_sources::source> source_;
   state_json snapshots_ = state_json::array();
   std::vector<std::uint32_t> top_copy_;
   std::vector<std::uint32_t> base_copy_;

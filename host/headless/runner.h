@@ -1,12 +1,15 @@
 // The headless runner: the firmware on a virtual clock, driven by a script, writing pictures and
 // state snapshots.
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "host/common/gps_source.h"
 #include "host/common/state_json.h"
 #include "host/headless/options.h"
 #include "host/headless/script.h"
@@ -41,6 +44,12 @@ class virtual_instrument {
 
   // Called after every composed frame, with the frame count so far.
   std::function<bool(std::int64_t frame_number)> on_frame;
+  // Called before every refresh with the instrument time, to deliver the serial bytes due.
+  std::function<void(std::int64_t now_ms)> on_refresh;
+
+  // Keeps instrument time in step with the wall clock from now on (for sources that deliver in
+  // real time); otherwise the clock runs as fast as the machine allows.
+  void keep_real_time();
 
  private:
   bool refresh();
@@ -51,6 +60,9 @@ class virtual_instrument {
   std::int64_t passes_ = 0;
   std::int64_t frames_ = 0;
   std::vector<std::uint32_t> frame_;
+  bool real_time_ = false;
+  std::chrono::steady_clock::time_point wall_start_;
+  std::int64_t instrument_start_ms_ = 0;
 };
 
 void set_control(control_id c, int level);
@@ -70,6 +82,9 @@ struct run_plan {
   int every = 1;
   std::string layers_dir;
   std::string state;
+  // The source of serial bytes, opened while checking (a device that cannot be opened is bad
+  // input like any other); none without --serial, --replay or --gpsd.
+  std::shared_ptr<gps_sources::source> source;
 };
 
 // Reads and parses the scripts, the --set values and the outputs; nothing is run or written.

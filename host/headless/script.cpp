@@ -190,6 +190,17 @@ bool parse_script_line(std::string_view line, const std::string& where, command*
     return true;
   }
 
+  if (verb == "serial") {
+    std::string why;
+    std::string text;
+    if (!unquote(rest, &text, &why) || !decode_serial_text(text, &cmd.text, &why)) return fail("serial: " + why);
+    if (cmd.text.empty()) return fail("serial needs the bytes to send, e.g. serial \"$GPRMC,,A,,,,,90,270\\r\\n\"");
+    cmd.kind = command_kind::serial;
+    *out = cmd;
+    *has_command = true;
+    return true;
+  }
+
   std::vector<std::string> args;
   std::string why;
   if (!split_words(rest, &args, &why)) return fail(why);
@@ -246,10 +257,49 @@ bool parse_script_line(std::string_view line, const std::string& where, command*
     cmd.text = args[0];
   } else {
     return fail("unknown command " + quote_text(code.substr(0, verb_end)) +
-                " (wait, press, release, tap, hold, turn, set, snapshot, png)");
+                " (wait, press, release, tap, hold, turn, set, snapshot, png, serial)");
   }
   *out = cmd;
   *has_command = true;
+  return true;
+}
+
+bool decode_serial_text(std::string_view text, std::string* bytes, std::string* error) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\') {
+      out += text[i];
+      continue;
+    }
+    if (i + 1 >= text.size()) {
+      *error = "a '\\' at the end of the text (write \\\\ for a backslash)";
+      return false;
+    }
+    const char e = text[++i];
+    if (e == 'r') {
+      out += '\r';
+    } else if (e == 'n') {
+      out += '\n';
+    } else if (e == 't') {
+      out += '\t';
+    } else if (e == '\\') {
+      out += '\\';
+    } else if (e == 'x') {
+      if (i + 2 >= text.size() || !std::isxdigit(static_cast<unsigned char>(text[i + 1])) ||
+          !std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
+        *error = "\\x needs two hex digits";
+        return false;
+      }
+      int value = 0;
+      std::from_chars(text.data() + i + 1, text.data() + i + 3, value, 16);
+      out += static_cast<char>(value);
+      i += 2;
+    } else {
+      *error = std::string("unknown escape '\\") + e + "' (\\r, \\n, \\t, \\\\, \\xHH)";
+      return false;
+    }
+  }
+  *bytes = out;
   return true;
 }
 

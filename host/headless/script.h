@@ -10,6 +10,7 @@
 //   set NAME VALUE    a setting by CFG_ name or setup-row label; VALUE a number or option text
 //   snapshot [LABEL]  add the state to the snapshots
 //   png FILE          write the last composed frame
+//   serial TEXT       bytes arriving at the serial port (\r, \n, \t, \\, \xHH escapes)
 //
 // '#' starts a comment (outside double quotes); blank lines are ignored.
 #pragma once
@@ -25,7 +26,7 @@ namespace headless {
 using host_settings::setting_target;
 using host_settings::setting_write;
 
-enum class command_kind { wait, press, release, tap, hold, turn, set, snapshot, png };
+enum class command_kind { wait, press, release, tap, hold, turn, set, snapshot, png, serial };
 enum class control_id { knob, left, right };
 
 struct command {
@@ -35,7 +36,7 @@ struct command {
   control_id control = control_id::knob;  // press, release, tap, hold
   int detents = 0;                        // turn
   setting_write setting;                  // set
-  std::string text;                       // png: the file; snapshot: the label (may be empty)
+  std::string text;                       // png: the file; snapshot: the label (may be empty); serial: the bytes
 };
 
 const char* control_name(control_id c);
@@ -47,6 +48,10 @@ bool parse_seconds(std::string_view text, std::int64_t* ms, std::string* error);
 // Splits a line into words; double quotes group words with blanks ("MODE 1") and keep '#'.
 // False with a reason for an unterminated quote.
 bool split_words(std::string_view line, std::vector<std::string>* words, std::string* error);
+
+// The bytes of a serial text: \r, \n, \t, \\ and \xHH (two hex digits) are escapes. False with a
+// reason for an unknown or cut-short escape.
+bool decode_serial_text(std::string_view text, std::string* bytes, std::string* error);
 
 // Parses one line. `where` names it in messages. Sets *has_command false for blank and comment
 // lines. On error the message starts with `where`.
