@@ -2,6 +2,8 @@
 
 #include "core/filters.h"
 #include "core/platform.h"
+#include "nav/compact_heading.h"
+#include "nav/nav_page.h"
 #include "serial/gps_data.h"
 #include "serial/parsers.h"
 #include "settings/settings.h"
@@ -17,7 +19,11 @@ constexpr std::uint8_t kEtx = 0x03;
 constexpr std::uint8_t kLf = 0x0A;
 constexpr std::uint8_t kCr = 0x0D;
 
-void restart_track_stabilisation() {}
+// Every new GPS track sample restarts the gyro's share of the track on both heading displays.
+void restart_track_stabilisation() {
+  track_stab_restart();
+  compact_track_stab_restart();
+}
 
 void clear_line() {
   for (char& c : serial_input.rx_line) c = 0;

@@ -9,6 +9,8 @@
 #include "core/firmware.h"
 #include "core/platform.h"
 #include "host/common/memory_serial.h"
+#include "nav/compact_heading.h"
+#include "nav/nav_page.h"
 #include "serial/gps_data.h"
 #include "settings/settings.h"
 #include "tests/support/power_on.h"
@@ -133,6 +135,38 @@ TEST_F(SerialInput, SelectingAProtocolKeepsTheSynchronisationAndInitRestartsIt) 
   EXPECT_EQ(memory_serial.baud, 4800);  // the setting still says 4800
   serial_select_protocol(9);
   EXPECT_EQ(serial_input.serial_protocol, 0);
+}
+
+TEST_F(SerialInput, NewTrackSamplesRestartTheTrackStabilisationOnBothDisplays) {
+  const struct {
+    int source;
+    const char* bytes;
+    bool restart;
+  } cases[] = {
+      {2, "$\n$GPRMC,,V,,,,,,,,,,N*53\r\n", true},  // every RMC, whatever it held
+      {2, "$\n$GPRMC,,A,,,,,,10*0C\r\n", false},    // but not one refused for its checksum
+      {2, "$\n$GPRMB,A,0.5,L\r\n", false},
+      {1,
+       "\x03\x02"
+       "C090\r\n",
+       true},
+      {1,
+       "\x03\x02"
+       "C361\r\n",
+       false},  // no track stored
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bytes);
+    restore_power_on();
+    firmware_init();
+    start(c.source);
+    nav_page.track_stab_delta = 12.0f;
+    compact.compact_track_stab_delta = 12.0f;
+    feed(c.bytes);
+    drain();
+    EXPECT_EQ(nav_page.track_stab_delta, c.restart ? 0.0f : 12.0f);
+    EXPECT_EQ(compact.compact_track_stab_delta, c.restart ? 0.0f : 12.0f);
+  }
 }
 
 }  // namespace
