@@ -25,6 +25,20 @@ float get_heading();
 void adjust_heading(int degrees);
 bool heading_valid();
 
+// Air data. Each reading comes with its validity test; a reading is only used while its test
+// passes.
+int read_baro_altitude();       // feet, corrected for the altimeter setting
+bool altitude_valid();          // altitude and pressure data usable
+float read_density_altitude();  // feet
+bool density_altitude_valid();
+float read_vertical_speed();  // feet per minute
+bool vertical_speed_valid();
+float read_true_airspeed();  // knots
+bool true_airspeed_valid();
+float read_indicated_airspeed();  // knots
+bool ias_valid();
+float read_bus_volts();  // volts
+
 // The stored altimeter setting, in hundredths of the units of "BARO UNITS" (2992 = 29.92 inHg).
 float read_baro_setting();            // the stored setting divided by 100
 void adjust_baro_setting(int delta);  // adds whole hundredths

@@ -83,6 +83,58 @@ float status_badge_percent() { return desk.status_percent; }
 bool status_icon_visible() { return desk.status_icon; }
 bool status_strip_visible() { return desk.status_strip; }
 
+int desk_baro_correction(float setting_hundredths) {
+  const float b_setting = std::trunc(setting_hundredths) / 100.0f;
+  if (!(b_setting >= 28.0f && b_setting <= 31.0f)) {
+    return 0;
+  }
+  const double b = static_cast<double>((b_setting - 28.0f) * 100.0f);
+  const double fit = -3e-7 * b * b * b + 0.0014 * b * b - 9.7612 * b + 1833.92;
+  return static_cast<int>(std::trunc(-fit));
+}
+
+namespace {
+
+// A pressure altitude the user gave that is no number, or out of the int range, leaves the
+// altitude as no reading rather than as an undefined conversion.
+bool pressure_altitude_usable() {
+  return std::isfinite(desk.pressure_altitude) && std::fabs(desk.pressure_altitude) < 1.0e9f;
+}
+
+// Every reading of the simulated airspeed moves it one step.
+float next_airspeed() {
+  desk.airspeed += desk.airspeed_step;
+  if (std::fabs(desk.airspeed) > 200.0f) {
+    desk.airspeed_step = -desk.airspeed_step;
+  }
+  return desk.airspeed;
+}
+
+}  // namespace
+
+int read_baro_altitude() {
+  if (!pressure_altitude_usable()) {
+    return 0;
+  }
+  return static_cast<int>(std::trunc(desk.pressure_altitude)) + desk_baro_correction(desk_baro_inhg_hundredths());
+}
+bool altitude_valid() { return desk.altitude_valid && pressure_altitude_usable(); }
+float read_density_altitude() { return static_cast<float>(read_baro_altitude() + 1000); }
+bool density_altitude_valid() { return desk.density_altitude_valid && pressure_altitude_usable(); }
+float read_vertical_speed() { return desk.vertical_speed; }
+bool vertical_speed_valid() { return desk.vertical_speed_valid; }
+float read_true_airspeed() {
+  const float simulated = next_airspeed() + 5.0f;
+  return desk.tas_held ? desk.tas : simulated;
+}
+bool true_airspeed_valid() { return desk.tas_valid; }
+float read_indicated_airspeed() {
+  const float simulated = next_airspeed();
+  return desk.ias_held ? desk.ias : simulated;
+}
+bool ias_valid() { return desk.ias_valid; }
+float read_bus_volts() { return desk.bus_volts; }
+
 void alert_tone(int channel, int mode) {
   if (channel >= 0 && channel < TONE_CHANNEL_COUNT) {
     desk.tone_mode[channel] = mode;

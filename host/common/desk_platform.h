@@ -27,6 +27,23 @@ struct desk_platform_state {
   bool status_strip = false;
   float heading = 0.0f;  // simulated gyro: drifts left by 1/150 degree per reading
   bool heading_valid = true;
+  // Air data. The pressure altitude is corrected for the altimeter setting when read.
+  float pressure_altitude = 8200.0f;  // feet
+  bool altitude_valid = true;
+  bool density_altitude_valid = true;
+  float vertical_speed = 500.0f;  // feet per minute
+  bool vertical_speed_valid = true;
+  float bus_volts = 12.23f;
+  // The simulated airspeed sweeps by 0.1 kt per reading (indicated or true), turning round when
+  // it passes 200 kt. Giving an airspeed by hand holds it there instead.
+  float airspeed = 90.0f;  // knots
+  float airspeed_step = 0.1f;
+  bool ias_held = false;
+  float ias = 0.0f;
+  bool ias_valid = true;
+  bool tas_held = false;
+  float tas = 0.0f;
+  bool tas_valid = true;
   std::uint32_t checksum = 0x12345678;
   int tone_mode[TONE_CHANNEL_COUNT] = {};  // last mode commanded per channel
   long tone_commands = 0;
@@ -48,3 +65,7 @@ inline constexpr double HPA_PER_INHG = 33.8639;
 float desk_baro_hundredths();
 // The same setting in hundredths of inHg, whatever the units: what the altitude correction takes.
 float desk_baro_inhg_hundredths();
+
+// The correction of the simulated pressure altitude for an altimeter setting in hundredths:
+// whole feet, 0 outside 28.00 .. 31.00.
+int desk_baro_correction(float setting_hundredths);

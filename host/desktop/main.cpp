@@ -371,6 +371,9 @@ int main(int argc, char** argv) {
     std::fputs(sim_usage().c_str(), stdout);
     return 0;
   }
+  for (const desk_sensor_write& write : options.sensors) {
+    apply_desk_sensor(write);
+  }
   for (const auto& [port, device] : options.serial_devices) {
     serial_set_device(port, device);
   }

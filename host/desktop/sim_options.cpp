@@ -92,6 +92,19 @@ bool parse_sim_options(int argc, const char* const* argv, sim_options* options, 
       options->serial_devices.emplace_back(port, device);
       continue;
     }
+    if (!option_value(arg, "--sensor", argc, argv, &i, &value, &matched, error)) {
+      return false;
+    }
+    if (matched) {
+      desk_sensor_write write;
+      std::string why;
+      if (!parse_desk_sensor_assignment(value, &write, &why)) {
+        *error = "--sensor '" + value + "': " + why;
+        return false;
+      }
+      options->sensors.push_back(write);
+      continue;
+    }
     if (!arg.empty() && arg[0] == '-') {
       *error = "unknown option '" + arg + "' (try --help)";
     } else {
@@ -104,7 +117,7 @@ bool parse_sim_options(int argc, const char* const* argv, sim_options* options, 
 
 std::string sim_usage() {
   std::string s =
-      "Usage: vesper-sim [--zoom N] [--serial [PORT=]DEVICE]...\n"
+      "Usage: vesper-sim [--zoom N] [--serial [PORT=]DEVICE]... [--sensor NAME=VALUE]...\n"
       "\n"
       "Runs the instrument in a window: the display inside a picture of the bezel, worked with the\n"
       "mouse and the keyboard. It starts with its start-up screen for eight seconds, then shows\n"
@@ -117,8 +130,12 @@ std::string sim_usage() {
       "                           (without these, port N is " SERIAL_DEFAULT_DEVICE_PREFIX
       "<N-1>: port 1 is " SERIAL_DEFAULT_DEVICE_PREFIX
       "0)\n"
-      "  -h, --help               this text\n"
-      "\n";
+      "  --sensor NAME=VALUE      a desk sensor value or validity flag (may be repeated; with\n"
+      "                           \"DEMO MODE\" off the fields show it). Flags take 1/0, on/off or\n"
+      "                           true/false; numbers may be nan or inf. The names:\n";
+  s += desk_sensor_help();
+  s += "  -h, --help               this text\n"
+       "\n";
   s += key_help;
   s += "\nExit status: 0 when the window is closed, 1 when the window cannot be made, 2 for a bad option.\n";
   return s;

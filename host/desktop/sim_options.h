@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "host/common/desk_sensors.h"
+
 inline constexpr int MIN_ZOOM = 1;
 inline constexpr int MAX_ZOOM = 4;
 
@@ -13,6 +15,8 @@ struct sim_options {
   // Serial devices named on the command line: (port, device); port 0 stands for every port that
   // has no device of its own.
   std::vector<std::pair<int, std::string>> serial_devices;
+  // Desk sensor values given with --sensor NAME=VALUE, applied in order before the first pass.
+  std::vector<desk_sensor_write> sensors;
 };
 
 // Parses argv[1..]. On a bad option returns false with a message for the user in *error.

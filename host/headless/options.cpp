@@ -3,6 +3,7 @@
 #include <charconv>
 #include <set>
 
+#include "host/common/desk_sensors.h"
 #include "host/common/message_text.h"
 #include "host/headless/script.h"
 
@@ -91,6 +92,13 @@ bool parse_command_line(const std::vector<std::string>& args, options* out, std:
         return false;
       }
       o.sets.push_back(value);
+    } else if (name == "--sensor") {
+      if (!take_value("NAME=VALUE")) return false;
+      if (value.find('=') == std::string::npos) {
+        *error = "--sensor: " + quote_text(value) + " is not NAME=VALUE";
+        return false;
+      }
+      o.sensors.push_back(value);
     } else if (name == "--png") {
       if (!take_value("a file name")) return false;
       o.png = value;
@@ -153,7 +161,7 @@ bool parse_command_line(const std::vector<std::string>& args, options* out, std:
 }
 
 std::string help_text() {
-  return R"(Usage: vesper-headless [options]
+  std::string text = R"(Usage: vesper-headless [options]
 
 Runs the instrument firmware on a virtual clock, as fast as the machine allows: every 30 ms of
 instrument time it runs passes until one composes a frame, every 1000 ms it runs the one-second
@@ -167,7 +175,11 @@ Options:
   --script FILE      script file to run ('-' = standard input); may be repeated
   -e LINE            one script line; may be repeated; scripts and lines run in the order given
   --set NAME=VALUE   write a setting after start-up, before the first pass; may be repeated
-  --png FILE         write the last composed frame (opaque, 320 x 240; '-' = standard output)
+  --sensor NAME=VALUE
+                     give a desk sensor a value after start-up, before the first pass; may be
+                     repeated (with "DEMO MODE" off the fields show these readings). Flags take
+                     1/0, on/off or true/false; numbers may be nan or inf. The names:
+@SENSORS@  --png FILE         write the last composed frame (opaque, 320 x 240; '-' = standard output)
   --frames DIR       write every N-th composed frame as DIR/frame-000001.png ... (numbered from
                      the first composed frame, which is 1); the directory is made if missing
   --every N          with --frames: every N-th frame (default 1)
@@ -185,7 +197,7 @@ Options:
                      real time; a lost connection shows as lost data and is retried
   -h, --help         show this text
 
---script, -e and --set may be repeated; every other option may be given only once.
+--script, -e, --set and --sensor may be repeated; every other option may be given only once.
 
 Script (one command a line; '#' starts a comment; blank lines are ignored):
   wait S             let S seconds of instrument time pass
@@ -202,6 +214,7 @@ Script (one command a line; '#' starts a comment; blank lines are ignored):
                      Labels and texts may be quoted ("MODE 1") but need not be.
                      CFG_FIELD_PAGE (0..3) also moves to that page; CFG_HDG_BUG (0..359) and
                      CFG_SET_ALT (0..25000) are start-up values and change only what is stored
+  sensor NAME VALUE  a desk sensor value, as --sensor gives it, from this moment on
   snapshot [LABEL]   add the state at this moment to the snapshots
   serial TEXT        bytes arriving at the serial port now; \r, \n, \t, \\ and \xHH are
                      escapes (\x23 for '#'); TEXT may be quoted
@@ -210,8 +223,8 @@ A script file may start with a UTF-8 byte-order mark, which is skipped.
 
 Every mistake in the options or the script is reported on one line before anything runs or is
 written, with exit status 2: unknown options, missing arguments, unknown commands (with the file
-and line), unknown settings, values out of range (with the allowed range), missing script files
-and outputs that cannot be written. Outputs are made (empty) before the run to prove they can
+and line), unknown settings and sensors, values out of range (with the allowed range), missing
+script files and outputs that cannot be written. Outputs are made (empty) before the run to prove they can
 be written, and taken away again when the run does not start. Texts quoted in messages are cut
 to 60 characters, with control characters written as escapes such as \x1B.
 
@@ -237,6 +250,9 @@ Examples:
   wait 31           # thirty seconds without a control event close it again
   snapshot closed
 )";
+  const std::size_t at = text.find("@SENSORS@");
+  text.replace(at, 9, desk_sensor_help());
+  return text;
 }
 
 }  // namespace headless

@@ -17,7 +17,8 @@ struct options {
   bool seconds_given = false;
   std::int64_t run_ms = 0;  // instrument time after the script (see effective_run_ms)
   std::vector<script_source> scripts;
-  std::vector<std::string> sets;  // NAME=VALUE, in order
+  std::vector<std::string> sets;     // NAME=VALUE, in order
+  std::vector<std::string> sensors;  // NAME=VALUE of a desk sensor, in order
   std::string png;
   std::string frames_dir;
   int every = 1;

@@ -288,6 +288,16 @@ bool prepare_run(const options& o, std::istream& in, run_plan* plan, std::string
   p.layers_dir = o.layers_dir;
   p.state = o.state;
 
+  for (const std::string& text : o.sensors) {
+    desk_sensor_write write;
+    std::string why;
+    if (!parse_desk_sensor_assignment(text, &write, &why)) {
+      *error = "--sensor " + quote_text(text) + ": " + why;
+      return false;
+    }
+    p.sensors.push_back(write);
+  }
+
   for (const std::string& text : o.sets) {
     setting_write write;
     if (!parse_set_option(text, &write, error)) return false;
@@ -361,6 +371,7 @@ class run_session {
       base_copy_.assign(base_layer, base_layer + LAYER_PIXELS);
     }
     instrument_.on_frame = [this](std::int64_t n) { return frame_composed(n); };
+    for (const desk_sensor_write& write : plan_.sensors) apply_desk_sensor(write);
     for (const setting_write& write : plan_.sets) apply_set(write);
     open_serial_port();
     for (const command& cmd : plan_.script) {
@@ -502,6 +513,9 @@ class run_session {
         break;
       case command_kind::set:
         apply_set(cmd.setting);
+        break;
+      case command_kind::sensor:
+        apply_desk_sensor(cmd.sensor);
         break;
       case command_kind::snapshot: {
         state_json entry;

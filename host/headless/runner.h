@@ -75,6 +75,7 @@ bool tap_control(virtual_instrument& inst, control_id c, std::int64_t limit_ms, 
 // Everything a run needs, checked.
 struct run_plan {
   std::vector<setting_write> sets;
+  std::vector<desk_sensor_write> sensors;
   std::vector<command> script;
   std::int64_t run_ms = 0;
   std::string png;

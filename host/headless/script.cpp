@@ -250,6 +250,10 @@ bool parse_script_line(std::string_view line, const std::string& where, command*
     }
     cmd.detents = static_cast<int>(detents);
     cmd.kind = command_kind::turn;
+  } else if (verb == "sensor") {
+    if (!want(2, "two arguments (a sensor name and a value)")) return false;
+    if (!parse_desk_sensor(args[0], args[1], &cmd.sensor, &why)) return fail(why);
+    cmd.kind = command_kind::sensor;
   } else if (verb == "png") {
     if (!want(1, "one argument (the file)")) return false;
     if (args[0].empty()) return fail("png: empty file name");
@@ -257,7 +261,7 @@ bool parse_script_line(std::string_view line, const std::string& where, command*
     cmd.text = args[0];
   } else {
     return fail("unknown command " + quote_text(code.substr(0, verb_end)) +
-                " (wait, press, release, tap, hold, turn, set, snapshot, png, serial)");
+                " (wait, press, release, tap, hold, turn, set, sensor, snapshot, png, serial)");
   }
   *out = cmd;
   *has_command = true;

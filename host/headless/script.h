@@ -8,6 +8,7 @@
 //   hold X S          press, wait S seconds, release
 //   turn N            N detents of the knob before the next pass (negative = anticlockwise)
 //   set NAME VALUE    a setting by CFG_ name or setup-row label; VALUE a number or option text
+//   sensor NAME VALUE a desk sensor value or validity flag
 //   snapshot [LABEL]  add the state to the snapshots
 //   png FILE          write the last composed frame
 //   serial TEXT       bytes arriving at the serial port (\r, \n, \t, \\, \xHH escapes)
@@ -19,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/common/desk_sensors.h"
 #include "host/common/setting_input.h"
 
 namespace headless {
@@ -26,7 +28,7 @@ namespace headless {
 using host_settings::setting_target;
 using host_settings::setting_write;
 
-enum class command_kind { wait, press, release, tap, hold, turn, set, snapshot, png, serial };
+enum class command_kind { wait, press, release, tap, hold, turn, set, snapshot, png, serial, sensor };
 enum class control_id { knob, left, right };
 
 struct command {
@@ -36,6 +38,7 @@ struct command {
   control_id control = control_id::knob;  // press, release, tap, hold
   int detents = 0;                        // turn
   setting_write setting;                  // set
+  desk_sensor_write sensor;               // sensor
   std::string text;                       // png: the file; snapshot: the label (may be empty); serial: the bytes
 };
 

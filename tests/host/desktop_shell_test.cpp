@@ -555,10 +555,25 @@ TEST(Options, SerialDevicesForAllPortsOrOne) {
   EXPECT_FALSE(parse({"--serial"}, &o, &e));
 }
 
+TEST(Options, SensorValuesAreCheckedAtOnceAndKeptInOrder) {
+  sim_options o;
+  std::string e;
+  ASSERT_TRUE(parse({"--sensor", "ias=120", "--sensor=altitude_valid=off"}, &o, &e)) << e;
+  ASSERT_EQ(o.sensors.size(), 2u);
+  EXPECT_STREQ(o.sensors[0].sensor->name, "ias");
+  EXPECT_EQ(o.sensors[0].number, 120.0f);
+  EXPECT_STREQ(o.sensors[1].sensor->name, "altitude_valid");
+  EXPECT_FALSE(o.sensors[1].flag);
+  EXPECT_FALSE(parse({"--sensor", "nosuch=1"}, &o, &e));
+  EXPECT_NE(e.find("unknown sensor 'nosuch'"), std::string::npos) << e;
+  EXPECT_FALSE(parse({"--sensor", "ias=fast"}, &o, &e));
+  EXPECT_FALSE(parse({"--sensor"}, &o, &e));
+}
+
 TEST(Options, UsageListsOptionsAndKeys) {
   const std::string u = sim_usage();
-  for (const char* must :
-       {"--zoom", "--serial", "--help", "F2", "F12", "Escape", "Ctrl+'+'", "wheel", "/dev/ttyUSB0"}) {
+  for (const char* must : {"--zoom", "--serial", "--sensor", "vertical_speed_valid", "--help", "F2", "F12", "Escape",
+                           "Ctrl+'+'", "wheel", "/dev/ttyUSB0"}) {
     EXPECT_NE(u.find(must), std::string::npos) << must;
   }
 }
