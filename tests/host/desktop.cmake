@@ -10,8 +10,11 @@ gtest_discover_tests(vesper_tests_desktop_serial DISCOVERY_MODE PRE_TEST)
 
 # Pointer and key mapping, presentation, artwork, timers and options; no window, no firmware.
 add_executable(vesper_tests_desktop_shell ${CMAKE_CURRENT_SOURCE_DIR}/desktop_shell_test.cpp)
-target_link_libraries(vesper_tests_desktop_shell PRIVATE vesper_sim_shell vesper_desk_platform vesper_bezel_art_tables vesper_serial_posix
-                                                         GTest::gtest_main)
+# The options name desk sensors, whose values live beside the platform answers the firmware calls.
+target_link_libraries(
+  vesper_tests_desktop_shell
+  PRIVATE vesper_sim_shell vesper_bezel_art_tables GTest::gtest_main
+          "$<LINK_GROUP:RESCAN,vesper_firmware,vesper_desk_platform,vesper_serial_posix>")
 set_target_properties(vesper_tests_desktop_shell PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VESPER_DESKTOP_TEST_DIR})
 gtest_discover_tests(vesper_tests_desktop_shell DISCOVERY_MODE PRE_TEST)
 
