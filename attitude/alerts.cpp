@@ -72,6 +72,15 @@ float air_vector_magnitude() {
   return std::sqrt(vb * vb + va * va);
 }
 
+// Primes the configured channel with the first usable magnitude (positive, a number), once.
+void prime_aoa_channel(float m) {
+  if (alerts.aoa_channel_primed || !(m > 0.0f) || !std::isfinite(m) || !(filters.channel[FILTER_AOA].k > 0.0f)) {
+    return;
+  }
+  filter_prime(FILTER_AOA, m);
+  alerts.aoa_channel_primed = 1;
+}
+
 // Where the angle of attack lies between the low and high limits, scaled by the smoothed
 // air-vector magnitude while that channel gives a positive value, limited to 0..1.
 float ratio_of(float a) {
@@ -81,7 +90,9 @@ float ratio_of(float a) {
   if (hi - lo != 0) {
     r = (a - static_cast<float>(lo)) / static_cast<float>(hi - lo);
   }
-  const float m = filter_feed(FILTER_AOA, air_vector_magnitude());
+  const float magnitude = air_vector_magnitude();
+  prime_aoa_channel(magnitude);
+  const float m = filter_feed(FILTER_AOA, magnitude);
   if (m > 0.0f) {
     r *= m;
   }
@@ -206,11 +217,13 @@ void alerts_init() {
 
 // An empty channel answers 0, which leaves the ratio unscaled: the first attitude frame after the
 // start-up screen would raise every angle-of-attack stage, the next drop them as the channel starts
-// to fill, and they would rise again one by one. Primed with the reading of the moment, the
-// channel scales the ratio from the first frame as it will when steady.
+// to fill, and they would rise again one by one. Primed with the reading of the moment (or, if
+// there is none yet, with the first one the ratio reads), the channel scales the ratio from the
+// first frame as it will when steady.
 void aoa_channel_init() {
   filter_configure(FILTER_AOA, FILTER_AOA_K);
-  filter_prime(FILTER_AOA, air_vector_magnitude());
+  alerts.aoa_channel_primed = 0;
+  prime_aoa_channel(air_vector_magnitude());
 }
 
 void draw_attitude_alerts(pixel_t* top) {

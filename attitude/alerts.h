@@ -24,12 +24,13 @@ struct alerts_state {
   // blinks like any other instead of flashing for one frame.
   int alert_blink = 20;
   float last_aoa_ratio = 0.0f;  // the ratio aoa_ratio computed last, for snapshots
+  int aoa_channel_primed = 0;   // the smoothing channel has been given a first reading
 };
 extern alerts_state alerts;
 
 void alerts_init();
 // Gives the angle-of-attack smoothing channel its lag and primes it with the air-vector reading of
-// this moment (start-up).
+// this moment (start-up); without a usable reading, the first one the ratio reads primes it.
 void aoa_channel_init();
 void draw_attitude_alerts(pixel_t* top);
 void draw_alert_box(pixel_t* top);

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "core/demo.h"
 #include "core/filters.h"
@@ -513,19 +514,23 @@ TEST_F(AoaRatio, LimitedToZeroAndOne) {
 TEST(AoaAlertAtStartUp, StagesRiseOnceAsTheSteadyReadingSays) {
   struct row {
     float aoa;  // with the desk's air-vector magnitude 1.0933 and limits 5..15
+    float magnitude_at_switch_on;
     int stage1, stage2, stage3;
   };
   const row rows[] = {
-      {12.0f, 0, 0, 0},  // 0.77 of the range
-      {12.6f, 1, 0, 0},  // 0.83
-      {13.5f, 1, 1, 0},  // 0.93
-      {15.0f, 1, 1, 1},  // above the range
+      {12.0f, 1.0933334f, 0, 0, 0},  // 0.77 of the range
+      {12.6f, 1.0933334f, 1, 0, 0},  // 0.83
+      {13.5f, 1.0933334f, 1, 1, 0},  // 0.93
+      {15.0f, 1.0933334f, 1, 1, 1},  // above the range
+      {12.6f, 0.0f, 1, 0, 0},        // no air-vector reading yet when switched on
   };
   static pixel_t frame[LAYER_PIXELS];
   for (const row& r : rows) {
     restore_power_on();
     desk.aoa = r.aoa;
+    desk.air_vector_a = r.magnitude_at_switch_on;
     firmware_init();
+    desk.air_vector_a = 1.0933334f;
     cfg_set_byte(CFG_DEMO_MODE, 0);
     cfg_set_byte(CFG_AOA_ALERT, 1);
     int attitude_frames = 0;
@@ -534,9 +539,10 @@ TEST(AoaAlertAtStartUp, StagesRiseOnceAsTheSteadyReadingSays) {
       }
       if (startup_done()) {
         ++attitude_frames;
-        ASSERT_EQ(alerts.alert_flag[ALERT_AOA_80], r.stage1) << "aoa " << r.aoa << " at " << ms << " ms";
-        ASSERT_EQ(alerts.alert_flag[ALERT_AOA_90], r.stage2) << "aoa " << r.aoa << " at " << ms << " ms";
-        ASSERT_EQ(alerts.alert_flag[ALERT_AOA_100], r.stage3) << "aoa " << r.aoa << " at " << ms << " ms";
+        const std::string at = "aoa " + std::to_string(r.aoa) + " at " + std::to_string(ms) + " ms";
+        ASSERT_EQ(alerts.alert_flag[ALERT_AOA_80], r.stage1) << at;
+        ASSERT_EQ(alerts.alert_flag[ALERT_AOA_90], r.stage2) << at;
+        ASSERT_EQ(alerts.alert_flag[ALERT_AOA_100], r.stage3) << at;
       }
       if (ms % 1000 < 30) second_tick();
     }
