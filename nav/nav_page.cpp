@@ -65,23 +65,6 @@ pixel_t style_rose_colour(int style) { return style == 2 ? COLOUR_GOLD : 0xFFB0B
 pixel_t style_outline_colour(int style) { return style == 2 ? COLOUR_GOLD : COLOUR_WHITE; }
 pixel_t style_course_colour(int style) { return style == 2 ? COLOUR_GOLD : COLOUR_MAGENTA; }
 
-// One step of an angle smoother: a tenth of the shortest-way difference. A target that is not a
-// number leaves the memory where it is, so one bad reading cannot poison it for the rest of the run.
-float smooth_angle(float& memory, float target) {
-  if (!std::isfinite(target)) {
-    return memory;
-  }
-  float d = target - memory;
-  if (d < -180.0f) {
-    d += 360.0f;
-  }
-  if (d > 180.0f) {
-    d -= 360.0f;
-  }
-  memory = wrap_value(memory + 0.1f * d, 360.0f);
-  return memory;
-}
-
 // A filter channel fed only with numbers: anything else repeats the last good input.
 float feed_finite(int channel, float x) {
   return filter_feed(channel, std::isfinite(x) ? x : filters.channel[channel].input);
@@ -230,6 +213,22 @@ void draw_arc(pixel_t* top, pixel_t* base, int style, bool live) {
 }
 
 }  // namespace
+
+// One bad reading must not poison the memory for the rest of the run.
+float smooth_angle(float& memory, float target) {
+  if (!std::isfinite(target)) {
+    return memory;
+  }
+  float d = target - memory;
+  if (d < -180.0f) {
+    d += 360.0f;
+  }
+  if (d > 180.0f) {
+    d -= 360.0f;
+  }
+  memory = wrap_value(memory + 0.1f * d, 360.0f);
+  return memory;
+}
 
 float track_stabilisation(float& delta, float& last, unsigned& last_frame) {
   float g = 0.0f;

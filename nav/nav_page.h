@@ -56,6 +56,10 @@ void nav_page_draw(pixel_t* top, pixel_t* base);
 void nav_page_restyle();
 void track_stab_restart();
 
+// One frame of an angle smoother: a tenth of the shortest-way difference to the target. A target
+// that is not a number leaves the memory as it is.
+float smooth_angle(float& memory, float target);
+
 // The heading card of the rose and HSI presentations, in the given colour.
 void draw_compass_card(pixel_t* top, pixel_t* base, pixel_t colour);
 

@@ -18,6 +18,10 @@
 #include "fields/popups.h"
 #include "gfx/banner.h"
 #include "host/common/desk_platform.h"
+#include "nav/compact_heading.h"
+#include "nav/dg_adjust.h"
+#include "nav/heading_bug.h"
+#include "nav/nav_page.h"
 #include "serial/gps_data.h"
 #include "serial/serial_input.h"
 #include "settings/settings.h"
@@ -339,6 +343,51 @@ state_json layouts_json() {
   return j;
 }
 
+state_json nav_json() {
+  const nav_page_state& n = nav_page;
+  state_json j;
+  j["nav_page_style"] = get_nav_page_style();
+  j["nav_page_source"] = n.nav_page_source;
+  j["card_heading"] = float_json(n.card_heading);
+  j["nav_course"] = float_json(n.nav_course);
+  j["nav_xte"] = float_json(n.nav_xte);
+  j["nav_bearing"] = float_json(n.nav_bearing);
+  j["nav_distance"] = float_json(n.nav_distance);
+  j["arc_range_index"] = n.arc_range_index;
+  j["arc_range"] = float_json(n.arc_range);
+  j["hsi_gain"] = float_json(n.hsi_gain);
+  j["card_smooth"] = float_json(n.card_smooth);
+  j["course_smooth"] = float_json(n.course_smooth);
+  j["bearing_smooth"] = float_json(n.bearing_smooth);
+  j["track_stab_delta"] = float_json(n.track_stab_delta);
+  j["track_stab_last"] = float_json(n.track_stab_last);
+  j["rose_colour"] = colour_text(n.rose_colour);
+  j["outline_colour"] = colour_text(n.outline_colour);
+  j["course_colour"] = colour_text(n.course_colour);
+  j["nav_page_style_seen"] = n.nav_page_style_seen;
+  j["nav_page_first_run"] = n.nav_page_first_run;
+  j["heading_failed"] = n.heading_failed;
+  j["presentation_shown"] = n.presentation_shown;
+  j["bearing_shown"] = n.bearing_shown;
+  j["course_shown"] = n.course_shown;
+  j["waypoint_shown"] = n.waypoint_shown;
+  j["waypoint_name_shown"] = n.waypoint_name_shown;
+  j["compact_unwrapped"] = float_json(compact.compact_unwrapped);
+  j["compact_heading"] = float_json(compact.compact_heading);
+  j["compact_bearing"] = float_json(compact.compact_bearing);
+  j["compact_track_stab_delta"] = float_json(compact.compact_track_stab_delta);
+  j["compact_track_stab_last"] = float_json(compact.compact_track_stab_last);
+  j["compact_style_seen"] = compact.compact_style_seen;
+  j["tape_shown_gps"] = compact.tape_shown_gps;
+  j["gyro_heading"] = float_json(desk.heading);
+  j["gyro_heading_valid"] = desk.heading_valid;
+  j["hdg_bug"] = float_json(heading_bug.hdg_bug);
+  j["hdg_bug_shown"] = float_json(heading_bug.hdg_bug_shown);
+  j["nav_dg_adjust_value"] = float_json(dg_adjust.nav_dg_adjust_value);
+  j["dg_adjust_value"] = float_json(dg_adjust.dg_adjust_value);
+  return j;
+}
+
 }  // namespace
 
 std::string colour_text(std::uint32_t colour) {
@@ -392,6 +441,7 @@ state_json state_snapshot(const host_clock_reading& clock) {
   j["transponder"] = transponder_json();
   j["layouts"] = layouts_json();
   j["popups"] = popups_json();
+  j["nav"] = nav_json();
   return j;
 }
 
