@@ -85,9 +85,8 @@ TEST_F(Nav, AngleSmoothersTakeTheShortWayAndIgnoreNonNumbers) {
   };
   const row rows[] = {
       {350.0f, 10.0f, 352.0f},  // across north, never back through 180
-      {10.0f, 350.0f, 8.0f},    {0.0f, 180.0f, 18.0f},   {90.0f, 90.0f, 90.0f},
-      {359.0f, 1.0f, 359.2f},   {1.0f, 359.0f, 0.8f},    {200.0f, NAN, 200.0f},
-      {200.0f, INFINITY, 200.0f},
+      {10.0f, 350.0f, 8.0f},   {0.0f, 180.0f, 18.0f}, {90.0f, 90.0f, 90.0f},      {359.0f, 1.0f, 359.2f},
+      {1.0f, 359.0f, 0.8f},    {200.0f, NAN, 200.0f}, {200.0f, INFINITY, 200.0f},
   };
   for (const row& r : rows) {
     float m = r.memory;
@@ -115,8 +114,8 @@ TEST_F(Nav, HeadingBugKnobWrapsCoarsely) {
     float expected;
   };
   const row rows[] = {
-      {358.0f, EVT_KNOB_CW, 1, 359.0f}, {359.0f, EVT_KNOB_CW, 1, 0.0f},    {350.0f, EVT_KNOB_CW, 20, 0.0f},
-      {300.0f, EVT_KNOB_CW, 20, 339.0f}, {0.0f, EVT_KNOB_CCW, 1, 359.0f},  {10.0f, EVT_KNOB_CCW, 20, 359.0f},
+      {358.0f, EVT_KNOB_CW, 1, 359.0f},  {359.0f, EVT_KNOB_CW, 1, 0.0f},       {350.0f, EVT_KNOB_CW, 20, 0.0f},
+      {300.0f, EVT_KNOB_CW, 20, 339.0f}, {0.0f, EVT_KNOB_CCW, 1, 359.0f},      {10.0f, EVT_KNOB_CCW, 20, 359.0f},
       {50.0f, EVT_KNOB_CCW, 3, 45.0f},   {50.0f, EVT_RIGHT_RELEASE, 1, 50.0f},
   };
   for (const row& r : rows) {
@@ -186,8 +185,8 @@ TEST_F(Nav, ArcRangeStopsAtItsEndsAndPassesTheTurnOn) {
     int index, event, result, index_after;
   };
   const row rows[] = {
-      {2, EVT_KNOB_CW, EVT_NONE, 3},          {6, EVT_KNOB_CW, EVT_KNOB_CW, 6},      {0, EVT_KNOB_CCW, EVT_KNOB_CCW, 0},
-      {1, EVT_KNOB_CCW, EVT_NONE, 0},         {3, EVT_KNOB_RELEASE, EVT_KNOB_RELEASE, 3},
+      {2, EVT_KNOB_CW, EVT_NONE, 3},  {6, EVT_KNOB_CW, EVT_KNOB_CW, 6},           {0, EVT_KNOB_CCW, EVT_KNOB_CCW, 0},
+      {1, EVT_KNOB_CCW, EVT_NONE, 0}, {3, EVT_KNOB_RELEASE, EVT_KNOB_RELEASE, 3},
   };
   for (const row& r : rows) {
     nav_page.arc_range_index = r.index;
@@ -216,9 +215,12 @@ TEST_F(Nav, DgAdjustPopupsMoveTheGyroHeading) {
     int result;
   };
   const row rows[] = {
-      {true, EVT_KNOB_CW, 1, 101.0f, EVT_NONE},         {true, EVT_KNOB_CCW, 5, 95.0f, EVT_NONE},
-      {true, EVT_RIGHT_RELEASE, 1, 100.0f, EVT_RIGHT_RELEASE}, {false, EVT_KNOB_CW, 20, 120.0f, EVT_NONE},
-      {false, EVT_KNOB_CCW, 1, 99.0f, EVT_NONE},        {false, EVT_RIGHT_RELEASE, 1, 100.0f, EVT_NONE},
+      {true, EVT_KNOB_CW, 1, 101.0f, EVT_NONE},
+      {true, EVT_KNOB_CCW, 5, 95.0f, EVT_NONE},
+      {true, EVT_RIGHT_RELEASE, 1, 100.0f, EVT_RIGHT_RELEASE},
+      {false, EVT_KNOB_CW, 20, 120.0f, EVT_NONE},
+      {false, EVT_KNOB_CCW, 1, 99.0f, EVT_NONE},
+      {false, EVT_RIGHT_RELEASE, 1, 100.0f, EVT_NONE},
   };
   for (const row& r : rows) {
     desk.heading = 100.0f;
@@ -246,7 +248,7 @@ TEST_F(Nav, ArcMarksParkPastTheArcEnds) {
     float relative, angle;
     int side;
   };
-  const row rows[] = {{95.0f, 50.0f, 1},  {50.0f, 50.0f, 0},   {180.0f, 50.0f, 1}, {-95.0f, 310.0f, -1},
+  const row rows[] = {{95.0f, 50.0f, 1},   {50.0f, 50.0f, 0},    {180.0f, 50.0f, 1}, {-95.0f, 310.0f, -1},
                       {-50.0f, 310.0f, 0}, {181.0f, 310.0f, -1}, {20.0f, 20.0f, 0},  {-20.0f, 340.0f, 0}};
   for (const row& r : rows) {
     int side = 7;
@@ -256,8 +258,8 @@ TEST_F(Nav, ArcMarksParkPastTheArcEnds) {
 }
 
 TEST_F(Nav, DeviationBarStopsAtSeventyPixels) {
-  const float rows[][3] = {{1.0f, 5.0f, 70.0f}, {1.0f, -5.0f, -70.0f}, {1.0f, 1.0f, 30.0f},
-                           {1.0f, -0.5f, -15.0f}, {2.0f, 1.0f, 60.0f},  {1.0f, 2.34f, 70.0f}};
+  const float rows[][3] = {{1.0f, 5.0f, 70.0f},   {1.0f, -5.0f, -70.0f}, {1.0f, 1.0f, 30.0f},
+                           {1.0f, -0.5f, -15.0f}, {2.0f, 1.0f, 60.0f},   {1.0f, 2.34f, 70.0f}};
   for (const auto& r : rows) EXPECT_FLOAT_EQ(hsi_deviation_pixels(r[0], r[1]), r[2]) << r[1];
 }
 
