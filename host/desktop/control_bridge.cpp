@@ -1,8 +1,13 @@
 #include "host/desktop/control_bridge.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/controls.h"
+#include "core/modes.h"
+#include "host/desktop/presenter.h"
+#include "settings/settings.h"
+#include "settings/setup_rows.h"
 #include "settings/startup_screen.h"
 
 namespace {
@@ -99,5 +104,38 @@ std::string format_state_line(const sim_counters& counters) {
   for (int code = EVT_NONE + 1; code < EVENT_COUNT; ++code) {
     add(event_name(code), controls_event_log.counts[code]);
   }
+  s += " unit=";
+  s += cfg_get(CFG_UNIT_FUNCTION) == 0 ? "AI" : "DG";
+  add("page", modes.field_page);
+  const std::pair<int, const char*> open_flags[] = {
+      {modes.baro_popup_open, "SET_BARO"},         {modes.set_alt_popup_open, "SET_ALT"},
+      {modes.hdg_bug_popup_open, "HDG_BUG"},       {modes.dg_adjust_popup_open, "DG_ADJ"},
+      {modes.nav_dg_adjust_popup_open, "DG_ADJ"},  {modes.brightness_popup_open, "BRT"},
+      {modes.squawk_edit_active, "SQUAWK"},        {modes.menu_active, "MENU"},
+      {modes.field_editor_active, "FIELD_EDITOR"}, {modes.setup_active, modes.install_mode ? "INSTALL" : "SETUP"},
+  };
+  std::string open;
+  for (const auto& [flag, name] : open_flags) {
+    if (flag == 0) continue;
+    if (!open.empty()) open += '+';
+    open += name;
+  }
+  s += " open=" + (open.empty() ? std::string("none") : open);
+  s += " setup_row=";
+  if (modes.setup_active != 0 && modes.setup_row >= 0 && modes.setup_row < SETUP_ROW_COUNT) {
+    std::string label = setup_rows[modes.setup_row].label;
+    std::replace(label.begin(), label.end(), ' ', '_');
+    s += std::to_string(modes.setup_row) + ":" + label;
+  } else {
+    s += "none";
+  }
   return s;
+}
+
+unsigned held_switch_areas() {
+  unsigned lit = 0;
+  if (controls.knob_push != 0) lit |= touch_bit(static_cast<int>(touch_area::knob_push));
+  if (controls.left_button != 0) lit |= touch_bit(static_cast<int>(touch_area::left_button));
+  if (controls.right_button != 0) lit |= touch_bit(static_cast<int>(touch_area::right_button));
+  return lit;
 }

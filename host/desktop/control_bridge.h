@@ -21,6 +21,11 @@ struct sim_counters {
   bool paused = false;
 };
 
-// One line, no newline: the host's counters, the control inputs, the pending event, and how many
-// events of each code the decoder has made.
+// One line, no newline: the host's counters, the control inputs, the pending event, how many
+// events of each code the decoder has made, then what the pilot sees: unit function, field page,
+// what is open (pop-ups, menu, editor, setup page; names with '_' for blanks, joined by '+') and
+// the setup row. For example "... unit=AI page=0 open=SETUP setup_row=24:ROLL_LIM".
 std::string format_state_line(const sim_counters& counters);
+
+// touch_bit of each switch whose level, as the firmware reads it, is down.
+unsigned held_switch_areas();

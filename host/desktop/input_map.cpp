@@ -151,6 +151,13 @@ key_result map_key(std::int32_t keycode, std::uint16_t modifiers, bool pressed, 
   return r;
 }
 
+touch_area key_turn_area(std::int32_t keycode, std::uint16_t modifiers) {
+  if ((modifiers & KMOD_CTRL) != 0) return touch_area::none;
+  if (keycode == SDLK_RIGHT || keycode == SDLK_UP || is_plus(keycode)) return touch_area::knob_right;
+  if (keycode == SDLK_LEFT || keycode == SDLK_DOWN || is_minus(keycode)) return touch_area::knob_left;
+  return touch_area::none;
+}
+
 const char* const key_help =
     "Mouse (left button) on the drawn controls:\n"
     "  knob centre            push the knob (held while the button is down)\n"
@@ -159,6 +166,7 @@ const char* const key_help =
     "  left / right button    press the button\n"
     "  Releasing the mouse outside the area it was pressed in leaves the control held; press and\n"
     "  release in the area again to let go (this makes long presses and two-button presses).\n"
+    "  A held control has its outline lit in yellow.\n"
     "  Mouse wheel            turn the knob, one detent per notch (away from you = clockwise)\n"
     "Keys:\n"
     "  Right, Up, +           knob one detent clockwise (repeats while held)\n"
@@ -169,6 +177,8 @@ const char* const key_help =
     "  F2                     print one line of instrument state on standard output\n"
     "  F12                    save the window picture as vesper-sim-NNN.png in the current directory\n"
     "  Shift+F12              also save the display frame as composed, vesper-sim-NNN-display.png\n"
-    "  P, Pause               stop / restart the instrument's clock (the picture holds)\n"
-    "  Ctrl+'+', Ctrl+'-'     larger / smaller window (zoom 1..4)\n"
+    "  P, Pause               stop / restart the instrument's clock (the picture holds; the title\n"
+    "                         says \"paused\")\n"
+    "  Ctrl+'+', Ctrl+'-'     larger / smaller window (zoom 1..4, as far as the screen allows);\n"
+    "                         a window resized by hand shows the largest whole zoom that fits\n"
     "  Escape, Ctrl+Q         quit (so does closing the window)\n";

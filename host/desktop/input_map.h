@@ -72,5 +72,8 @@ struct key_result {
 // presses turn the knob again but do nothing else.
 key_result map_key(std::int32_t keycode, std::uint16_t modifiers, bool pressed, bool repeat);
 
+// The turning zone a key stands for while it is down (arrows, + and - without Ctrl), else none.
+touch_area key_turn_area(std::int32_t keycode, std::uint16_t modifiers);
+
 // The key list for --help.
 extern const char* const key_help;

@@ -23,7 +23,7 @@ void outline_rect(std::uint32_t* picture, int picture_w, int picture_h, int x, i
 }
 
 void compose_window_picture(const std::uint32_t* frame, const std::uint32_t* bezel, const std::uint32_t* mask,
-                            std::uint32_t* picture) {
+                            std::uint32_t* picture, unsigned lit) {
   std::fill(picture, picture + WINDOW_PICTURE_PIXELS, 0xFF000000u);
   for (int row = 0; row < SHOWN_ROWS; ++row) {
     const int src_y = FIRST_SHOWN_ROW + row;
@@ -38,8 +38,13 @@ void compose_window_picture(const std::uint32_t* frame, const std::uint32_t* bez
     picture[i] |= bezel[i];
   }
   for (const touch_area_entry& area : touch_areas) {
-    outline_rect(picture, BEZEL_W, BEZEL_H, area.outline.x, area.outline.y, area.outline.w, area.outline.h,
-                 TOUCH_OUTLINE_COLOUR);
+    const touch_rect& r = area.outline;
+    if ((lit & touch_bit(static_cast<int>(area.area))) != 0) {
+      outline_rect(picture, BEZEL_W, BEZEL_H, r.x, r.y, r.w, r.h, HELD_OUTLINE_COLOUR);
+      outline_rect(picture, BEZEL_W, BEZEL_H, r.x + 1, r.y + 1, r.w - 2, r.h - 2, HELD_OUTLINE_COLOUR);
+    } else {
+      outline_rect(picture, BEZEL_W, BEZEL_H, r.x, r.y, r.w, r.h, TOUCH_OUTLINE_COLOUR);
+    }
   }
 }
 

@@ -3,13 +3,19 @@
 #include <SDL_keycode.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "core/controls.h"
 #include "core/firmware.h"
+#include "core/modes.h"
 #include "gfx/layers.h"
 #include "host/desktop/control_bridge.h"
 #include "host/desktop/input_map.h"
+#include "host/desktop/presenter.h"
+#include "settings/settings.h"
+#include "settings/setup_rows.h"
 #include "settings/startup_screen.h"
 #include "tests/support/power_on.h"
 
@@ -186,6 +192,73 @@ TEST_F(WindowControls, StateLineShowsLevelsAndEventCounts) {
     EXPECT_NE(line.find(part), std::string::npos) << part << " in " << line;
   }
   EXPECT_EQ(line.find('\n'), std::string::npos);
+}
+
+TEST_F(WindowControls, StateLineNamesUnitPageWhatIsOpenAndTheSetupRow) {
+  struct view_case {
+    const char* name;
+    void (*arrange)();
+    std::vector<const char*> parts;
+  };
+  const std::vector<view_case> cases = {
+      {"start", [] {}, {" unit=AI ", " page=0 ", " open=none ", " setup_row=none"}},
+      {"dg page 2",
+       [] {
+         cfg_set(CFG_UNIT_FUNCTION, 1);
+         modes.field_page = 2;
+       },
+       {" unit=DG ", " page=2 "}},
+      {"menu", [] { modes.menu_active = 1; }, {" open=MENU "}},
+      {"baro and brightness",
+       [] {
+         modes.baro_popup_open = 1;
+         modes.brightness_popup_open = 1;
+       },
+       {" open=SET_BARO+BRT "}},
+      {"install row",
+       [] {
+         modes.setup_active = 1;
+         modes.install_mode = 1;
+         modes.setup_row = 3;
+       },
+       {" open=INSTALL ", " setup_row=3:"}},
+      {"setup title",
+       [] {
+         modes.setup_active = 1;
+         modes.setup_row = -1;
+       },
+       {" open=SETUP ", " setup_row=none"}},
+  };
+  for (const view_case& c : cases) {
+    modes_power_on();
+    cfg_set(CFG_UNIT_FUNCTION, 0);
+    c.arrange();
+    const std::string line = format_state_line(sim_counters{});
+    for (const char* part : c.parts)
+      EXPECT_NE(line.find(part), std::string::npos) << c.name << ": " << part << " in " << line;
+  }
+  // The row is named by its label, blanks as '_'.
+  modes.setup_active = 1;
+  modes.setup_row = 3;
+  std::string label = setup_rows[3].label;
+  std::replace(label.begin(), label.end(), ' ', '_');
+  EXPECT_NE(format_state_line(sim_counters{}).find(" setup_row=3:" + label), std::string::npos);
+  modes_power_on();
+}
+
+TEST_F(WindowControls, HeldSwitchesAreTheLevelsTheFirmwareReads) {
+  EXPECT_EQ(held_switch_areas(), 0u);
+  // A left click whose release slipped outside keeps the button held, so it stays lit.
+  apply_control_action(pointer_press(&pointer, 176, 404));
+  passes(3);
+  apply_control_action(pointer_release(&pointer, 420, 600));
+  passes(3);
+  apply_control_action(map_key(SDLK_RETURN, KMOD_NONE, true, false).action);
+  EXPECT_EQ(held_switch_areas(),
+            touch_bit(static_cast<int>(touch_area::left_button)) | touch_bit(static_cast<int>(touch_area::knob_push)));
+  apply_control_action(map_key(SDLK_RETURN, KMOD_NONE, false, false).action);
+  passes(3);
+  EXPECT_EQ(held_switch_areas(), touch_bit(static_cast<int>(touch_area::left_button)));
 }
 
 TEST_F(Started, StateLineCountsDownTheStartUpScreen) {

@@ -15,6 +15,7 @@
 #include "host/desktop/presenter.h"
 #include "host/desktop/sim_options.h"
 #include "host/desktop/tick_timer.h"
+#include "host/desktop/view_fit.h"
 
 namespace {
 
@@ -322,6 +323,31 @@ TEST_F(PresentFixture, TouchAreasAreOutlinedInGreyOnePixelWide) {
   EXPECT_EQ(outlined, 2 * (35 + 35) + 2 * (30 + 20) * 2 + 2 * (32 + 32) * 2);
 }
 
+TEST_F(PresentFixture, HeldControlsAreLitTwoPixelsWideAndTheOthersStayGrey) {
+  std::fill(bezel.begin(), bezel.end(), 0xFF102030u);
+  const unsigned lit =
+      touch_bit(static_cast<int>(touch_area::left_button)) | touch_bit(static_cast<int>(touch_area::knob_right));
+  compose_window_picture(frame.data(), bezel.data(), mask.data(), picture.data(), lit);
+  const std::uint32_t held = HELD_OUTLINE_COLOUR;
+  struct probe {
+    int x, y;
+    std::uint32_t colour;
+  };
+  for (const probe& p : std::vector<probe>{{160, 388, held},
+                                           {192, 420, held},
+                                           {161, 389, held},
+                                           {191, 419, held},         // left button, both rings
+                                           {162, 390, 0xFF102030u},  // inside the rings
+                                           {235, 380, held},
+                                           {264, 399, held},  // right turning zone
+                                           {275, 388, 0xFF808080u},
+                                           {276, 389, 0xFF102030u},  // right button not held
+                                           {215, 405, 0xFF808080u},
+                                           {200, 380, 0xFF808080u}}) {
+    EXPECT_EQ(at(p.x, p.y), p.colour) << p.x << "," << p.y;
+  }
+}
+
 TEST(OutlineRect, ClipsAtThePictureEdges) {
   std::vector<std::uint32_t> p(10 * 10, 0);
   outline_rect(p.data(), 10, 10, -3, 7, 5, 5, 7u);
@@ -491,6 +517,89 @@ TEST(TickTimer, ZeroPeriodAndLimitAreMadeSafe) {
   EXPECT_EQ(t.take_due(100), 1);
 }
 
+// ---------------------------------------------------------------- fitting the screen
+
+TEST(ViewFit, StartingZoomIsTheLargestThatFitsTheUsableArea) {
+  struct fit_case {
+    int wanted, w, h, zoom;
+  };
+  for (const fit_case& c : std::vector<fit_case>{{1, 1920, 1080, 1},
+                                                 {4, 1920, 1080, 1},  // 625 x 2 rows do not fit 1080
+                                                 {4, 1920, 1250, 2},
+                                                 {4, 1919, 1875, 3},
+                                                 {4, 1920, 2500, 4},
+                                                 {2, 4000, 4000, 2},
+                                                 {3, 1439, 1875, 2},  // one column short of zoom 3
+                                                 {1, 480, 625, 1},
+                                                 {1, 479, 625, 0},
+                                                 {1, 480, 624, 0},
+                                                 {4, 0, 0, 0}}) {
+    EXPECT_EQ(fitting_zoom(c.wanted, c.w, c.h), c.zoom) << c.wanted << " in " << c.w << "x" << c.h;
+  }
+}
+
+TEST(ViewFit, PictureTakesTheLargestWholeZoomCentredOrShrinksKeepingItsShape) {
+  struct place_case {
+    int window_w, window_h;
+    picture_place expected;
+  };
+  for (const place_case& c : std::vector<place_case>{
+           {480, 625, {0, 0, 480, 625, 1}},
+           {700, 700, {110, 37, 480, 625, 1}},
+           {960, 1250, {0, 0, 960, 1250, 2}},
+           {1500, 1260, {270, 5, 960, 1250, 2}},  // zoom 3 would need 1875 rows
+           {1441, 1876, {0, 0, 1440, 1875, 3}},   // the odd pixel goes to the right and bottom
+           {240, 1000, {0, 344, 240, 312, 0}},    // the width limits: 625 * 240 / 480 = 312.5
+           {1000, 125, {452, 0, 96, 125, 0}},     // the height limits
+           {1, 1, {0, 0, 1, 1, 0}},
+       }) {
+    const picture_place p = place_picture(c.window_w, c.window_h);
+    const std::string where = std::to_string(c.window_w) + "x" + std::to_string(c.window_h);
+    EXPECT_EQ(p.x, c.expected.x) << where;
+    EXPECT_EQ(p.y, c.expected.y) << where;
+    EXPECT_EQ(p.w, c.expected.w) << where;
+    EXPECT_EQ(p.h, c.expected.h) << where;
+    EXPECT_EQ(p.zoom, c.expected.zoom) << where;
+  }
+}
+
+TEST(ViewFit, ClicksOnAPlacedPictureLandInTheirAreasAtEveryScale) {
+  for (const auto& [w, h] : std::vector<std::pair<int, int>>{{480, 625}, {700, 700}, {1500, 1300}, {300, 400}}) {
+    const picture_place p = place_picture(w, h);
+    for (const inclusive_area& a : documented) {
+      // The window pixel whose centre lies over the area's centre, and the window's corner.
+      const int cx = p.x + ((a.x0 + a.x1) / 2 * p.w + p.w / 2) / BEZEL_W;
+      const int cy = p.y + ((a.y0 + a.y1) / 2 * p.h + p.h / 2) / BEZEL_H;
+      EXPECT_EQ(touch_area_at(to_bezel(cx, p.x, p.w, BEZEL_W), to_bezel(cy, p.y, p.h, BEZEL_H)), a.area)
+          << w << "x" << h;
+    }
+    // Left of and above the picture is off it, never its first column or row.
+    if (p.x > 0) EXPECT_LT(to_bezel(p.x - 1, p.x, p.w, BEZEL_W), 0);
+    if (p.y > 0) EXPECT_LT(to_bezel(p.y - 1, p.y, p.h, BEZEL_H), 0);
+    EXPECT_EQ(to_bezel(p.x + p.w, p.x, p.w, BEZEL_W), BEZEL_W);
+  }
+}
+
+TEST(ViewFit, ScalingPicksTheNearestSourcePixel) {
+  const std::vector<std::uint32_t> src = {1, 2, 3, 4, 5, 6};  // 3 x 2
+  std::vector<std::uint32_t> up(6 * 4);
+  scale_picture(src.data(), 3, 2, up.data(), 6, 4);
+  std::vector<std::uint32_t> zoomed(6 * 4);
+  zoom_picture(src.data(), 3, 2, 2, zoomed.data());
+  EXPECT_EQ(up, zoomed);  // a whole factor is the same as the zoom
+  std::vector<std::uint32_t> down(2 * 1);
+  scale_picture(src.data(), 3, 2, down.data(), 2, 1);
+  EXPECT_EQ(down, (std::vector<std::uint32_t>{1, 2}));
+}
+
+TEST(Keys, TurnKeysLightTheirTurningZoneWhileDown) {
+  EXPECT_EQ(key_turn_area(SDLK_RIGHT, 0), touch_area::knob_right);
+  EXPECT_EQ(key_turn_area(SDLK_KP_PLUS, 0), touch_area::knob_right);
+  EXPECT_EQ(key_turn_area(SDLK_DOWN, KMOD_LSHIFT), touch_area::knob_left);
+  EXPECT_EQ(key_turn_area(SDLK_MINUS, KMOD_LCTRL), touch_area::none);  // zoom, not the knob
+  EXPECT_EQ(key_turn_area(SDLK_a, 0), touch_area::none);
+}
+
 // ---------------------------------------------------------------- command line
 
 bool parse(std::vector<const char*> args, sim_options* o, std::string* e) {
@@ -570,10 +679,18 @@ TEST(Options, SensorValuesAreCheckedAtOnceAndKeptInOrder) {
   EXPECT_FALSE(parse({"--sensor"}, &o, &e));
 }
 
+TEST(Options, SetsAreKeptInOrderForTheCaller) {
+  sim_options o;
+  std::string e;
+  ASSERT_TRUE(parse({"--set", "UNIT FUNCTION=DG", "--set=UI STYLE=EFIS", "--zoom", "2"}, &o, &e)) << e;
+  EXPECT_EQ(o.sets, (std::vector<std::string>{"UNIT FUNCTION=DG", "UI STYLE=EFIS"}));
+  EXPECT_FALSE(parse({"--set"}, &o, &e));
+}
+
 TEST(Options, UsageListsOptionsAndKeys) {
   const std::string u = sim_usage();
-  for (const char* must : {"--zoom", "--serial", "--sensor", "vertical_speed_valid", "--help", "F2", "F12", "Escape",
-                           "Ctrl+'+'", "wheel", "/dev/ttyUSB0"}) {
+  for (const char* must : {"--zoom", "--serial", "--sensor", "--set", "vertical_speed_valid", "--help", "F2", "F12",
+                           "Escape", "Ctrl+'+'", "wheel", "/dev/ttyUSB0"}) {
     EXPECT_NE(u.find(must), std::string::npos) << must;
   }
 }
