@@ -184,6 +184,23 @@ bool parse_setting_value(const setting_target& target, std::string_view text, in
   return false;
 }
 
+bool parse_set_option(const std::string& text, setting_write* write, std::string* error) {
+  const std::string where = "--set " + quote_text(text);
+  const std::size_t eq = text.find('=');
+  if (eq == std::string::npos) {
+    *error = where + ": not NAME=VALUE";
+    return false;
+  }
+  std::string why;
+  write->where = where;
+  if (!find_setting(text.substr(0, eq), &write->target, &why) ||
+      !parse_setting_value(write->target, text.substr(eq + 1), &write->value, &why)) {
+    *error = where + ": " + why;
+    return false;
+  }
+  return true;
+}
+
 bool check_setting_writes(const std::vector<setting_write>& writes, std::string* error) {
   const settings_state saved = cfg;
   cfg_load_defaults();

@@ -36,6 +36,10 @@ std::size_t match_setting_prefix(std::string_view text);
 // the row's limits; false with a reason naming the allowed values otherwise.
 bool parse_setting_value(const setting_target& target, std::string_view text, int* value, std::string* error);
 
+// Reads the NAME=VALUE of a --set option into a write whose `where` is "--set 'NAME=VALUE'".
+// False with a reason that starts with that.
+bool parse_set_option(const std::string& text, setting_write* write, std::string* error);
+
 // Runs the writes in order against a scratch copy of the default settings, so that rules that
 // depend on another setting (the two angle-of-attack limits) are checked before anything runs.
 // The settings table is left exactly as it was. False with the first failing write's reason.

@@ -10,14 +10,18 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/firmware.h"
 #include "core/platform.h"
 #include "gfx/layers.h"
+#include "host/common/message_text.h"
 #include "host/common/png_io.h"
+#include "host/common/setting_input.h"
 #include "host/desktop/bezel_art.h"
 #include "host/desktop/control_bridge.h"
 #include "host/desktop/input_map.h"
@@ -25,10 +29,12 @@
 #include "host/desktop/serial_posix.h"
 #include "host/desktop/sim_options.h"
 #include "host/desktop/tick_timer.h"
+#include "host/desktop/view_fit.h"
 
 namespace {
 
 const char* const WINDOW_TITLE = "Orvanta VESPER Simulator";
+const char* const PAUSED_TITLE = "Orvanta VESPER Simulator (paused)";
 constexpr std::uint64_t REFRESH_MS = 30;
 constexpr std::uint64_t SECOND_MS = 1000;
 // A late refresh catches up at most this many frames; a late second tick at most this many
@@ -62,7 +68,8 @@ const std::uint32_t* surface_words(const SDL_Surface* s) { return static_cast<co
 
 class simulator {
  public:
-  explicit simulator(const sim_options& options) : zoom_(options.zoom) {}
+  simulator(const sim_options& options, std::vector<host_settings::setting_write> sets)
+      : zoom_(options.zoom), sets_(std::move(sets)) {}
   ~simulator() { destroy(); }
 
   bool create();
@@ -76,12 +83,19 @@ class simulator {
   void handle(const SDL_Event& ev);
   void command(sim_command c);
   void set_zoom(int zoom);
+  void place(int window_w, int window_h);
+  unsigned lit_areas() const;
+  SDL_Rect usable_area() const;
   void set_paused(bool paused);
   void save_picture(bool with_frame);
   void print_state();
   std::uint64_t now() const { return SDL_GetTicks64(); }
 
   int zoom_;
+  std::vector<host_settings::setting_write> sets_;
+  picture_place place_;
+  unsigned shown_lit_ = 0;
+  touch_area key_turn_ = touch_area::none;
   bool running_ = true;
   bool paused_ = false;
   SDL_Window* window_ = nullptr;
@@ -98,13 +112,40 @@ class simulator {
   sim_counters counters_;
 };
 
+SDL_Rect simulator::usable_area() const {
+  SDL_Rect r{0, 0, BEZEL_W * MAX_ZOOM, BEZEL_H * MAX_ZOOM};
+  const int display = window_ != nullptr ? SDL_GetWindowDisplayIndex(window_) : 0;
+  if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &r) != 0) {
+    SDL_GetDisplayBounds(0, &r);
+  }
+  return r;
+}
+
 bool simulator::create() {
-  window_ = SDL_CreateWindow(WINDOW_TITLE, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, BEZEL_W * zoom_,
-                             BEZEL_H * zoom_, SDL_WINDOW_SHOWN);
+  // The window never opens larger than the screen's usable area: the zoom asked for is cut down,
+  // and on a screen smaller than the bezel the picture is shrunk to fit.
+  const SDL_Rect usable = usable_area();
+  const int fit = fitting_zoom(zoom_, usable.w, usable.h);
+  int w = BEZEL_W * fit;
+  int h = BEZEL_H * fit;
+  if (fit == 0) {
+    const picture_place p = place_picture(usable.w, usable.h);
+    w = p.w;
+    h = p.h;
+    std::fprintf(stderr, "vesper-sim: note: the screen (%d x %d usable) is smaller than the bezel; it is shrunk\n",
+                 usable.w, usable.h);
+  } else if (fit < zoom_) {
+    std::fprintf(stderr, "vesper-sim: note: zoom %d does not fit the screen (%d x %d usable); zoom %d it is\n", zoom_,
+                 usable.w, usable.h, fit);
+  }
+  zoom_ = std::max(fit, 1);
+  window_ = SDL_CreateWindow(WINDOW_TITLE, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h,
+                             SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
   if (window_ == nullptr) {
     std::fprintf(stderr, "vesper-sim: cannot open the window: %s\n", SDL_GetError());
     return false;
   }
+  place(w, h);
   bezel_ = load_picture(bezel_picture, BEZEL_W, BEZEL_H);
   mask_ = load_picture(display_mask, MASK_W, MASK_H);
   face_ = load_picture(face_picture, FACE_W, FACE_H);
@@ -116,6 +157,14 @@ bool simulator::create() {
   serial_set_error_reporter(show_serial_error);
 
   firmware_init();
+  // As the headless runner does: after start-up, before the first pass.
+  for (const host_settings::setting_write& write : sets_) {
+    std::string why;
+    if (!host_settings::apply_setting_write(write, &why)) {
+      std::fprintf(stderr, "vesper-sim: %s\n", safe_line(why).c_str());
+      return false;
+    }
+  }
   const std::uint64_t t = now();
   refresh_timer_.start(t, REFRESH_MS, REFRESH_CATCH_UP);
   second_timer_.start(t, SECOND_MS, SECOND_CATCH_UP);
@@ -155,11 +204,30 @@ void simulator::refresh() {
   }
 }
 
+// Held switches as the firmware reads them, and a turning zone while the mouse or a key holds it.
+unsigned simulator::lit_areas() const {
+  unsigned lit = held_switch_areas();
+  for (const touch_area a : {pointer_.pressed, key_turn_}) {
+    if (a == touch_area::knob_left || a == touch_area::knob_right) lit |= touch_bit(static_cast<int>(a));
+  }
+  return lit;
+}
+
+void simulator::place(int window_w, int window_h) {
+  place_ = place_picture(window_w, window_h);
+  if (place_.zoom >= 1) zoom_ = place_.zoom;
+}
+
 void simulator::present_picture() {
-  compose_window_picture(shown_frame_.data(), surface_words(bezel_), surface_words(mask_), picture_.data());
-  if (zoom_ > 1) {
-    zoomed_.resize(static_cast<std::size_t>(WINDOW_PICTURE_PIXELS) * zoom_ * zoom_);
-    zoom_picture(picture_.data(), BEZEL_W, BEZEL_H, zoom_, zoomed_.data());
+  shown_lit_ = lit_areas();
+  compose_window_picture(shown_frame_.data(), surface_words(bezel_), surface_words(mask_), picture_.data(), shown_lit_);
+  zoomed_.resize(static_cast<std::size_t>(place_.w) * place_.h);
+  if (place_.zoom == 1) {
+    std::copy(picture_.begin(), picture_.end(), zoomed_.begin());
+  } else if (place_.zoom > 1) {
+    zoom_picture(picture_.data(), BEZEL_W, BEZEL_H, place_.zoom, zoomed_.data());
+  } else {
+    scale_picture(picture_.data(), BEZEL_W, BEZEL_H, zoomed_.data(), place_.w, place_.h);
   }
   blit_to_window();
 }
@@ -169,17 +237,27 @@ void simulator::blit_to_window() {
   if (surface == nullptr) {
     return;
   }
-  const std::uint32_t* src = zoom_ > 1 ? zoomed_.data() : picture_.data();
-  const int src_w = BEZEL_W * zoom_;
-  const int w = std::min(surface->w, src_w);
-  const int h = std::min(surface->h, BEZEL_H * zoom_);
-  // Anything the window has beyond the picture (a window manager may enlarge it) is black.
+  if (zoomed_.size() != static_cast<std::size_t>(place_.w) * place_.h) {
+    return;  // placed anew, not yet drawn at the new size
+  }
+  // The picture where it was placed, clipped to the surface; the rest of the window is black.
+  const int x0 = std::max(place_.x, 0);
+  const int y0 = std::max(place_.y, 0);
+  const int w = std::min(surface->w, place_.x + place_.w) - x0;
+  const int h = std::min(surface->h, place_.y + place_.h) - y0;
   SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+  if (w <= 0 || h <= 0) {
+    SDL_UpdateWindowSurface(window_);
+    return;
+  }
   if (SDL_MUSTLOCK(surface)) {
     SDL_LockSurface(surface);
   }
-  SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_ARGB8888, src, src_w * 4, surface->format->format, surface->pixels,
-                    surface->pitch);
+  const std::uint32_t* src =
+      zoomed_.data() + static_cast<std::size_t>(y0 - place_.y) * place_.w + static_cast<std::size_t>(x0 - place_.x);
+  auto* dst = static_cast<std::uint8_t*>(surface->pixels) + static_cast<std::size_t>(y0) * surface->pitch +
+              static_cast<std::size_t>(x0) * surface->format->BytesPerPixel;
+  SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_ARGB8888, src, place_.w * 4, surface->format->format, dst, surface->pitch);
   if (SDL_MUSTLOCK(surface)) {
     SDL_UnlockSurface(surface);
   }
@@ -188,19 +266,30 @@ void simulator::blit_to_window() {
 
 void simulator::set_zoom(int zoom) {
   zoom = std::clamp(zoom, MIN_ZOOM, MAX_ZOOM);
-  if (zoom == zoom_) {
+  const SDL_Rect usable = usable_area();
+  const int fit = std::max(fitting_zoom(zoom, usable.w, usable.h), 1);
+  if (fit == zoom_ && place_.zoom == zoom_) {
+    if (fit < zoom) {
+      std::printf("zoom: %d (zoom %d does not fit the screen)\n", fit, zoom);
+      std::fflush(stdout);
+    }
     return;
   }
-  zoom_ = zoom;
-  SDL_SetWindowSize(window_, BEZEL_W * zoom_, BEZEL_H * zoom_);
+  SDL_SetWindowSize(window_, BEZEL_W * fit, BEZEL_H * fit);
+  place(BEZEL_W * fit, BEZEL_H * fit);
   present_picture();
-  std::printf("zoom: %d\n", zoom_);
+  if (fit < zoom) {
+    std::printf("zoom: %d (zoom %d does not fit the screen)\n", fit, zoom);
+  } else {
+    std::printf("zoom: %d\n", fit);
+  }
   std::fflush(stdout);
 }
 
 void simulator::set_paused(bool paused) {
   paused_ = paused;
   counters_.paused = paused;
+  SDL_SetWindowTitle(window_, paused ? PAUSED_TITLE : WINDOW_TITLE);
   if (!paused) {
     // The instrument's clock simply stood still: restart the rhythm rather than catch up.
     const std::uint64_t t = now();
@@ -238,8 +327,7 @@ void simulator::save_picture(bool with_frame) {
   }
   std::string error;
   const std::string path = absolute_path(base + ".png");
-  const std::uint32_t* shown = zoom_ > 1 ? zoomed_.data() : picture_.data();
-  if (!write_png(path, shown, BEZEL_W * zoom_, BEZEL_H * zoom_, false, &error)) {
+  if (!write_png(path, zoomed_.data(), place_.w, place_.h, false, &error)) {
     std::fprintf(stderr, "vesper-sim: could not save %s: %s\n", path.c_str(), error.c_str());
     return;
   }
@@ -294,8 +382,11 @@ void simulator::handle(const SDL_Event& ev) {
       running_ = false;
       break;
     case SDL_WINDOWEVENT:
-      if (ev.window.event == SDL_WINDOWEVENT_EXPOSED || ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
-          ev.window.event == SDL_WINDOWEVENT_SHOWN) {
+      if (ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+        // Resized by hand or by the window manager: the largest whole zoom that fits, centred.
+        place(ev.window.data1, ev.window.data2);
+        present_picture();
+      } else if (ev.window.event == SDL_WINDOWEVENT_EXPOSED || ev.window.event == SDL_WINDOWEVENT_SHOWN) {
         blit_to_window();
       } else if (ev.window.event == SDL_WINDOWEVENT_CLOSE) {
         running_ = false;
@@ -303,14 +394,14 @@ void simulator::handle(const SDL_Event& ev) {
       break;
     case SDL_MOUSEBUTTONDOWN:
       if (ev.button.button == SDL_BUTTON_LEFT) {
-        apply_control_action(
-            pointer_press(&pointer_, bezel_coordinate(ev.button.x, zoom_), bezel_coordinate(ev.button.y, zoom_)));
+        apply_control_action(pointer_press(&pointer_, to_bezel(ev.button.x, place_.x, place_.w, BEZEL_W),
+                                           to_bezel(ev.button.y, place_.y, place_.h, BEZEL_H)));
       }
       break;
     case SDL_MOUSEBUTTONUP:
       if (ev.button.button == SDL_BUTTON_LEFT) {
-        apply_control_action(
-            pointer_release(&pointer_, bezel_coordinate(ev.button.x, zoom_), bezel_coordinate(ev.button.y, zoom_)));
+        apply_control_action(pointer_release(&pointer_, to_bezel(ev.button.x, place_.x, place_.w, BEZEL_W),
+                                             to_bezel(ev.button.y, place_.y, place_.h, BEZEL_H)));
       }
       break;
     case SDL_MOUSEWHEEL:
@@ -319,6 +410,10 @@ void simulator::handle(const SDL_Event& ev) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
       const key_result r = map_key(ev.key.keysym.sym, ev.key.keysym.mod, ev.type == SDL_KEYDOWN, ev.key.repeat != 0);
+      const touch_area turn = key_turn_area(ev.key.keysym.sym, ev.key.keysym.mod);
+      if (turn != touch_area::none) {
+        key_turn_ = ev.type == SDL_KEYDOWN ? turn : touch_area::none;
+      }
       apply_control_action(r.action);
       command(r.command);
       break;
@@ -354,8 +449,35 @@ int simulator::run() {
       handle(ev);
       got = SDL_PollEvent(&ev) != 0;
     }
+    // A control taken or let go shows at once, also while the clock stands still.
+    if (running_ && lit_areas() != shown_lit_) {
+      present_picture();
+    }
   }
   return 0;
+}
+
+// Chooses the window system. Left to itself SDL would fall back to an off-screen driver and run
+// forever with nothing to see; a desktop program without a display should say so and stop. A
+// driver named in SDL_VIDEODRIVER is taken as asked.
+bool choose_video_driver(std::string* error) {
+  const char* asked = std::getenv("SDL_VIDEODRIVER");
+  if (asked != nullptr && asked[0] != '\0') {
+    return true;
+  }
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  std::string drivers;
+  if (wayland != nullptr && wayland[0] != '\0') drivers = "wayland";
+  if (x11 != nullptr && x11[0] != '\0') drivers = drivers.empty() ? "x11" : drivers + ",x11";
+  if (drivers.empty()) {
+    *error =
+        "no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set); "
+        "vesper-headless runs the instrument without one";
+    return false;
+  }
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+  return true;
 }
 
 }  // namespace
@@ -364,7 +486,7 @@ int main(int argc, char** argv) {
   sim_options options;
   std::string error;
   if (!parse_sim_options(argc, argv, &options, &error)) {
-    std::fprintf(stderr, "vesper-sim: %s\n", error.c_str());
+    std::fprintf(stderr, "vesper-sim: %s\n", safe_line(error).c_str());
     return 2;
   }
   if (options.help) {
@@ -374,18 +496,38 @@ int main(int argc, char** argv) {
   for (const desk_sensor_write& write : options.sensors) {
     apply_desk_sensor(write);
   }
+  // Settings are checked as a whole before the window opens, as the headless runner checks them.
+  std::vector<host_settings::setting_write> sets;
+  for (const std::string& text : options.sets) {
+    host_settings::setting_write write;
+    if (!host_settings::parse_set_option(text, &write, &error)) {
+      std::fprintf(stderr, "vesper-sim: %s\n", safe_line(error).c_str());
+      return 2;
+    }
+    sets.push_back(write);
+  }
+  if (!host_settings::check_setting_writes(sets, &error)) {
+    std::fprintf(stderr, "vesper-sim: %s\n", safe_line(error).c_str());
+    return 2;
+  }
   for (const auto& [port, device] : options.serial_devices) {
     serial_set_device(port, device);
   }
 
   SDL_SetMainReady();
+  if (!choose_video_driver(&error)) {
+    std::fprintf(stderr, "vesper-sim: %s\n", error.c_str());
+    return 1;
+  }
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-    std::fprintf(stderr, "vesper-sim: cannot start the window system: %s\n", SDL_GetError());
+    const char* display = std::getenv("DISPLAY");
+    std::fprintf(stderr, "vesper-sim: cannot open the display%s%s: %s\n", display != nullptr ? " " : "",
+                 display != nullptr ? quote_text(display).c_str() : "", SDL_GetError());
     return 1;
   }
   int status = 1;
   {
-    simulator sim(options);
+    simulator sim(options, std::move(sets));
     if (sim.create()) {
       status = sim.run();
     }

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "host/common/message_text.h"
 #include "host/desktop/input_map.h"
 #include "host/desktop/serial_posix.h"
 
@@ -65,7 +66,7 @@ bool parse_sim_options(int argc, const char* const* argv, sim_options* options, 
     }
     if (matched) {
       if (!parse_int(value, MIN_ZOOM, MAX_ZOOM, &options->zoom)) {
-        *error = "bad zoom '" + value + "': give a whole number from 1 to 4";
+        *error = "bad zoom " + quote_text(value) + ": give a whole number from 1 to 4";
         return false;
       }
       continue;
@@ -80,7 +81,7 @@ bool parse_sim_options(int argc, const char* const* argv, sim_options* options, 
       const std::size_t eq = value.find('=');
       if (eq != std::string::npos && eq > 0 && value.find('/') > eq) {
         if (!parse_int(value.substr(0, eq), 1, SERIAL_MAX_PORT, &port)) {
-          *error = "bad serial port number in '" + value + "': give 1 to 99, as in --serial 2=/dev/ttyS1";
+          *error = "bad serial port number in " + quote_text(value) + ": give 1 to 99, as in --serial 2=/dev/ttyS1";
           return false;
         }
         device = value.substr(eq + 1);
@@ -105,10 +106,17 @@ bool parse_sim_options(int argc, const char* const* argv, sim_options* options, 
       options->sensors.push_back(write);
       continue;
     }
+    if (!option_value(arg, "--set", argc, argv, &i, &value, &matched, error)) {
+      return false;
+    }
+    if (matched) {
+      options->sets.push_back(value);
+      continue;
+    }
     if (!arg.empty() && arg[0] == '-') {
-      *error = "unknown option '" + arg + "' (try --help)";
+      *error = "unknown option " + quote_text(arg) + " (try --help)";
     } else {
-      *error = "unexpected argument '" + arg + "': vesper-sim takes options only (try --help)";
+      *error = "unexpected argument " + quote_text(arg) + ": vesper-sim takes options only (try --help)";
     }
     return false;
   }
@@ -117,14 +125,19 @@ bool parse_sim_options(int argc, const char* const* argv, sim_options* options, 
 
 std::string sim_usage() {
   std::string s =
-      "Usage: vesper-sim [--zoom N] [--serial [PORT=]DEVICE]... [--sensor NAME=VALUE]...\n"
+      "Usage: vesper-sim [--zoom N] [--set NAME=VALUE]... [--serial [PORT=]DEVICE]... [--sensor NAME=VALUE]...\n"
       "\n"
       "Runs the instrument in a window: the display inside a picture of the bezel, worked with the\n"
       "mouse and the keyboard. It starts with its start-up screen for eight seconds, then shows\n"
       "the demo motion.\n"
       "\n"
       "Options:\n"
-      "  --zoom N                 window size: N times the bezel picture (480 x 625), N = 1..4\n"
+      "  --zoom N                 window size: N times the bezel picture (480 x 625), N = 1..4;\n"
+      "                           cut down, with a note, to what fits the screen\n"
+      "  --set NAME=VALUE         a setting by its CFG_ name or setup-row label, as vesper-headless\n"
+      "                           takes it (--set \"UNIT FUNCTION=DG\", --set \"UI STYLE=EFIS\");\n"
+      "                           written after start-up, within its limits; may be repeated.\n"
+      "                           Settings still start from their defaults; nothing is saved\n"
       "  --serial DEVICE          serial device for every port the instrument opens\n"
       "  --serial PORT=DEVICE     serial device for port PORT (1..99) only\n"
       "                           (without these, port N is " SERIAL_DEFAULT_DEVICE_PREFIX
@@ -137,6 +150,7 @@ std::string sim_usage() {
   s += "  -h, --help               this text\n"
        "\n";
   s += key_help;
-  s += "\nExit status: 0 when the window is closed, 1 when the window cannot be made, 2 for a bad option.\n";
+  s += "\nExit status: 0 when the window is closed, 1 when the window cannot be made (no display),\n"
+       "2 for a bad option. Options other than --set, --sensor and --serial count once: the last one wins.\n";
   return s;
 }

@@ -17,6 +17,9 @@ struct sim_options {
   std::vector<std::pair<int, std::string>> serial_devices;
   // Desk sensor values given with --sensor NAME=VALUE, applied in order before the first pass.
   std::vector<desk_sensor_write> sensors;
+  // Settings written after start-up, before the first pass, in order: NAME=VALUE with the names
+  // and values the headless runner takes (checked by the caller).
+  std::vector<std::string> sets;
 };
 
 // Parses argv[1..]. On a bad option returns false with a message for the user in *error.

@@ -151,19 +151,6 @@ bool read_file(const std::string& path, std::string* text, std::string* error) {
   return true;
 }
 
-bool parse_set_option(const std::string& text, setting_write* write, std::string* error) {
-  const std::size_t eq = text.find('=');
-  const std::string where = "--set " + quote_text(text);
-  std::string why;
-  write->where = where;
-  if (!host_settings::find_setting(text.substr(0, eq), &write->target, &why) ||
-      !host_settings::parse_setting_value(write->target, text.substr(eq + 1), &write->value, &why)) {
-    *error = where + ": " + why;
-    return false;
-  }
-  return true;
-}
-
 // Why a file or directory could not be made at `path`, from the errno of the attempt.
 std::string creation_failure(const std::string& path, int err) {
   fs::path parent = fs::path(path).lexically_normal().parent_path();
@@ -300,7 +287,7 @@ bool prepare_run(const options& o, std::istream& in, run_plan* plan, std::string
 
   for (const std::string& text : o.sets) {
     setting_write write;
-    if (!parse_set_option(text, &write, error)) return false;
+    if (!host_settings::parse_set_option(text, &write, error)) return false;
     p.sets.push_back(write);
   }
 

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -114,6 +115,50 @@ int run(const std::vector<std::string>& argv, std::string* out = nullptr, int ti
 
 std::uint32_t rgb(std::uint32_t p) { return p & 0x00FFFFFFu; }
 
+// A private X server with one screen of the given size on a free display number, which it
+// tells through a pipe. The display name (":N"), or empty with *error filled.
+std::string start_xvfb(const std::string& xvfb_path, const std::string& screen, const std::string& dir, pid_t* pid,
+                       std::string* error) {
+  int fds[2];
+  if (pipe2(fds, O_CLOEXEC) != 0) {
+    *error = "pipe failed";
+    return "";
+  }
+  *pid = spawn({xvfb_path, "-displayfd", "3", "-screen", "0", screen, "-nolisten", "tcp"}, "", dir + "/xvfb.err", "",
+               fds[1]);
+  close(fds[1]);
+  std::string number;
+  const auto end = clock_type::now() + std::chrono::seconds(15);
+  while (clock_type::now() < end && number.find('\n') == std::string::npos) {
+    pollfd p{fds[0], POLLIN, 0};
+    if (poll(&p, 1, 200) > 0) {
+      char buf[16];
+      const ssize_t n = read(fds[0], buf, sizeof buf);
+      if (n <= 0) break;
+      number.append(buf, static_cast<std::size_t>(n));
+    }
+  }
+  close(fds[0]);
+  if (number.find('\n') == std::string::npos) {
+    *error = "Xvfb did not start: " + read_file(dir + "/xvfb.err");
+    return "";
+  }
+  number.pop_back();
+  return ":" + number;
+}
+
+// The id of the window with exactly this title, waiting for it up to the time given.
+std::string find_window(const std::string& xdotool, const std::string& title, int timeout_ms) {
+  const auto end = clock_type::now() + std::chrono::milliseconds(timeout_ms);
+  while (clock_type::now() < end) {
+    std::string ids;
+    run({xdotool, "search", "--name", "^" + title + "$"}, &ids);
+    if (!ids.empty()) return ids.substr(0, ids.find('\n'));
+    sleep_ms(100);
+  }
+  return "";
+}
+
 // ---------------------------------------------------------------- command line, no window
 
 TEST(SimCommandLine, HelpListsOptionsAndKeysAndExitsZero) {
@@ -201,6 +246,18 @@ class SimWindow : public ::testing::Test {
     if (at == std::string::npos) return -9999;
     return std::strtol(line.c_str() + at + tag.size(), nullptr, 10);
   }
+  static constexpr std::uint32_t HELD_RGB = 0xFFD020u;
+  static constexpr std::uint32_t GREY_RGB = 0x808080u;
+  // The colours of the left button's and the right button's outlines on the window, photographed.
+  static std::pair<std::uint32_t, std::uint32_t> outline_colours() {
+    const std::string shot = dir + "/outline.png";
+    if (run({find_program("import"), "-window", window, "png24:" + shot}) != 0) return {0, 0};
+    std::vector<std::uint32_t> pixels;
+    int w = 0, h = 0;
+    std::string error;
+    if (!read_png(shot, &pixels, &w, &h, &error) || w != 480) return {0, 0};
+    return {rgb(pixels[388 * 480 + 160]), rgb(pixels[388 * 480 + 275])};
+  }
   static bool geometry_is(int w, int h) {
     const std::string g = xdo({"getwindowgeometry", "--shell", window});
     return g.find("WIDTH=" + std::to_string(w) + "\n") != std::string::npos &&
@@ -244,43 +301,15 @@ void SimWindow::SetUpTestSuite() {
   }
   dir = tmp;
 
-  // A private server on a free display number, which it tells us through a pipe.
-  int fds[2];
-  if (pipe2(fds, O_CLOEXEC) != 0) {
-    setup_error = "pipe failed";
-    return;
-  }
-  xvfb = spawn({xvfb_path, "-displayfd", "3", "-screen", "0", "1280x1280x24", "-nolisten", "tcp"}, "",
-               dir + "/xvfb.err", "", fds[1]);
-  close(fds[1]);
-  std::string number;
-  const auto end = clock_type::now() + std::chrono::seconds(15);
-  while (clock_type::now() < end && number.find('\n') == std::string::npos) {
-    pollfd p{fds[0], POLLIN, 0};
-    if (poll(&p, 1, 200) > 0) {
-      char buf[16];
-      const ssize_t n = read(fds[0], buf, sizeof buf);
-      if (n <= 0) break;
-      number.append(buf, static_cast<std::size_t>(n));
-    }
-  }
-  close(fds[0]);
-  if (number.find('\n') == std::string::npos) {
-    setup_error = "Xvfb did not start: " + read_file(dir + "/xvfb.err");
-    return;
-  }
-  number.pop_back();
-  setenv("DISPLAY", (":" + number).c_str(), 1);
-  setenv("SDL_VIDEODRIVER", "x11", 1);
+  const std::string display = start_xvfb(xvfb_path, "1280x1280x24", dir, &xvfb, &setup_error);
+  if (display.empty()) return;
+  setenv("DISPLAY", display.c_str(), 1);
+  // The simulator picks the window system from these; only the private X server is to be used.
+  unsetenv("WAYLAND_DISPLAY");
+  unsetenv("SDL_VIDEODRIVER");
 
   sim = spawn({VESPER_SIM_PATH}, dir + "/sim.out", dir + "/sim.err", dir);
-  const auto window_end = clock_type::now() + std::chrono::seconds(10);
-  while (clock_type::now() < window_end && window.empty()) {
-    std::string ids;
-    run({xdotool, "search", "--name", "^Orvanta VESPER Simulator$"}, &ids);
-    if (!ids.empty()) window = ids.substr(0, ids.find('\n'));
-    if (window.empty()) sleep_ms(100);
-  }
+  window = find_window(xdotool, "Orvanta VESPER Simulator", 10000);
   if (window.empty()) {
     setup_error = "no window titled \"Orvanta VESPER Simulator\" appeared: " + read_file(dir + "/sim.err");
     return;
@@ -310,6 +339,7 @@ TEST_F(SimWindow, WindowIsTheBezelSizeAtZoomOne) { EXPECT_TRUE(geometry_is(480, 
 TEST_F(SimWindow, WindowShowsTheFrameThroughTheMaskInsideTheBezel) {
   key("p");  // hold the picture still while it is saved and photographed
   ASSERT_EQ(next_line("paused"), "paused");
+  EXPECT_EQ(xdo({"getwindowname", window}), "Orvanta VESPER Simulator (paused)\n");
   key("shift+F12");
   const std::string saved = next_line("saved picture: ");
   const std::string saved_frame = next_line("saved display frame: ");
@@ -319,6 +349,7 @@ TEST_F(SimWindow, WindowShowsTheFrameThroughTheMaskInsideTheBezel) {
   ASSERT_EQ(run({find_program("import"), "-window", window, "png24:" + shot_path}), 0);
   key("p");
   ASSERT_EQ(next_line("running"), "running");
+  EXPECT_EQ(xdo({"getwindowname", window}), "Orvanta VESPER Simulator\n");
 
   std::vector<std::uint32_t> shot, picture, frame;
   int w = 0, h = 0;
@@ -421,10 +452,15 @@ TEST_F(SimWindow, LeftButtonReleasedOutsideItsAreaStaysHeldAndLongPressFollows) 
   EXPECT_EQ(field(held, "EVT_LEFT_PRESS") - field(before, "EVT_LEFT_PRESS"), 1) << held;
   EXPECT_EQ(field(held, "EVT_LEFT_LONG") - field(before, "EVT_LEFT_LONG"), 1) << held;
   EXPECT_EQ(field(held, "EVT_LEFT_RELEASE"), field(before, "EVT_LEFT_RELEASE"));
-  // A click in the area lets it go.
+  // The held button's outline is lit, the others stay grey.
+  EXPECT_EQ(outline_colours(), std::make_pair(HELD_RGB, GREY_RGB));
+  // A click in the area lets it go, and its outline goes back to grey.
   mouse_to(176, 404);
   xdo({"click", "1"});
   EXPECT_EQ(field(state_when([](const std::string& l) { return field(l, "left") == 0; }), "left"), 0);
+  std::pair<std::uint32_t, std::uint32_t> colours;
+  for (int i = 0; i < 20 && (colours = outline_colours()).first != GREY_RGB; ++i) sleep_ms(100);
+  EXPECT_EQ(colours, std::make_pair(GREY_RGB, GREY_RGB));
 }
 
 TEST_F(SimWindow, CtrlPlusAndMinusResizeTheWindow) {
@@ -451,6 +487,121 @@ TEST_F(SimWindow, PicturesAreNumberedAndNeverOverwritten) {
   struct stat st;
   EXPECT_EQ(stat(second.substr(std::strlen("saved picture: ")).c_str(), &st), 0);
   EXPECT_NE(second.find("/vesper-sim-0"), std::string::npos) << second;
+}
+
+// ---------------------------------------------------------------- no display, small screens
+
+// Runs vesper-sim with the environment changed as given, to its end; its status, the time it
+// took and what it wrote on standard error.
+int run_sim_env(const std::vector<std::string>& env_args, std::string* err, long* took_ms) {
+  char name[] = "/tmp/vesper-sim-env-XXXXXX";
+  close(mkstemp(name));
+  std::vector<std::string> argv = {"/usr/bin/env"};
+  argv.insert(argv.end(), env_args.begin(), env_args.end());
+  argv.push_back(VESPER_SIM_PATH);
+  const auto start = clock_type::now();
+  pid_t pid = spawn(argv, "", name);
+  const int status = wait_exit(pid, 10000);
+  *took_ms = std::chrono::duration_cast<std::chrono::milliseconds>(clock_type::now() - start).count();
+  if (status == -1) stop(&pid);
+  *err = read_file(name);
+  unlink(name);
+  return status;
+}
+
+TEST(SimWithoutDisplay, ExitsWithStatusOneAndOneLineAtOnce) {
+  struct env_case {
+    std::vector<std::string> env;
+    std::string words;
+  };
+  for (const env_case& c : std::vector<env_case>{
+           {{"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "SDL_VIDEODRIVER"}, "no display"},
+           {{"-u", "WAYLAND_DISPLAY", "-u", "SDL_VIDEODRIVER", "DISPLAY=:4321"}, "cannot open the display ':4321'"},
+       }) {
+    std::string err;
+    long took = 0;
+    EXPECT_EQ(run_sim_env(c.env, &err, &took), 1) << err;
+    EXPECT_LT(took, 2000);
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_EQ(err.rfind("vesper-sim: ", 0), 0u) << err;
+    EXPECT_NE(err.find(c.words), std::string::npos) << err;
+  }
+}
+
+// A screen too small for the zoom asked: the window is cut down with a note, and a window resized
+// by hand shows the largest whole zoom that fits, centred.
+TEST(SimOnASmallScreen, ZoomIsCutDownAndResizingCentresTheLargestZoomThatFits) {
+  const std::string xvfb_path = find_program("Xvfb");
+  const std::string xdotool = find_program("xdotool");
+  const std::string import = find_program("import");
+  if (xvfb_path.empty() || xdotool.empty() || import.empty()) GTEST_SKIP() << "Xvfb, xdotool or import missing";
+  char tmp[] = "/tmp/vesper-sim-small-XXXXXX";
+  ASSERT_NE(mkdtemp(tmp), nullptr);
+  // Whatever the test's outcome, the programs it started stop and the display it used returns.
+  struct cleanup {
+    std::string dir;
+    std::string saved_display = std::getenv("DISPLAY") != nullptr ? std::getenv("DISPLAY") : "";
+    pid_t xvfb = -1;
+    pid_t sim = -1;
+    ~cleanup() {
+      stop(&sim);
+      stop(&xvfb);
+      setenv("DISPLAY", saved_display.c_str(), 1);
+      run({"/bin/rm", "-rf", dir});
+    }
+  } c{tmp};
+  const std::string& dir = c.dir;
+  std::string error;
+  const std::string display = start_xvfb(xvfb_path, "1100x1300x24", dir, &c.xvfb, &error);
+  ASSERT_FALSE(display.empty()) << error;
+  setenv("DISPLAY", display.c_str(), 1);
+  unsetenv("WAYLAND_DISPLAY");
+  unsetenv("SDL_VIDEODRIVER");
+  c.sim = spawn({VESPER_SIM_PATH, "--zoom", "4"}, dir + "/sim.out", dir + "/sim.err", dir);
+  const std::string window = find_window(xdotool, "Orvanta VESPER Simulator", 10000);
+  ASSERT_FALSE(window.empty()) << "no window: " << read_file(dir + "/sim.err");
+  auto geometry = [&] {
+    std::string g;
+    run({xdotool, "getwindowgeometry", "--shell", window}, &g);
+    return g;
+  };
+  // Polled: on a busy machine the window may not be mapped at its size the moment it is found.
+  auto geometry_becomes = [&](const std::string& size) {
+    for (int i = 0; i < 50; ++i, sleep_ms(100)) {
+      if (geometry().find(size) != std::string::npos) return true;
+    }
+    return false;
+  };
+  EXPECT_TRUE(geometry_becomes("WIDTH=960\nHEIGHT=1250\n")) << geometry();
+  const std::string err = read_file(dir + "/sim.err");
+  EXPECT_NE(err.find("note: zoom 4 does not fit the screen (1100 x 1300 usable); zoom 2 it is"), std::string::npos)
+      << err;
+
+  run({xdotool, "windowsize", window, "700", "700"});
+  ASSERT_TRUE(geometry_becomes("WIDTH=700\nHEIGHT=700\n")) << geometry();
+  // The bezel at zoom 1 sits at ((700 - 480) / 2, (700 - 625) / 2); outside it, black. The display
+  // hole and the outlines are not the bezel's own pixels and are left out.
+  long wrong = -1;
+  for (int attempt = 0; attempt < 20 && wrong != 0; ++attempt, sleep_ms(100)) {
+    std::vector<std::uint32_t> shot;
+    int w = 0, h = 0;
+    ASSERT_EQ(run({import, "-window", window, "png24:" + dir + "/small.png"}), 0);
+    ASSERT_TRUE(read_png(dir + "/small.png", &shot, &w, &h, &error)) << error;
+    ASSERT_EQ(w, 700);
+    ASSERT_EQ(h, 700);
+    wrong = 0;
+    for (int y = 0; y < 700; ++y) {
+      for (int x = 0; x < 700; ++x) {
+        const int bx = x - 110;
+        const int by = y - 37;
+        const bool on_bezel = bx >= 0 && bx < 480 && by >= 0 && by < 625;
+        if (on_bezel && ((by >= 85 && by < 335) || (by >= 375 && by < 445))) continue;
+        const std::uint32_t want = on_bezel ? rgb(bezel_picture[by * 480 + bx]) : 0u;
+        wrong += rgb(shot[y * 700 + x]) != want;
+      }
+    }
+  }
+  EXPECT_EQ(wrong, 0);
 }
 
 // Last: the window goes away.
