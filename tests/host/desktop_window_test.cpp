@@ -147,12 +147,16 @@ std::string start_xvfb(const std::string& xvfb_path, const std::string& screen, 
   return ":" + number;
 }
 
-// The id of the window with exactly this title, waiting for it up to the time given.
-std::string find_window(const std::string& xdotool, const std::string& title, int timeout_ms) {
+// The id of the window with exactly this title, of the given process when pid > 0, waiting for
+// it up to the time given.
+std::string find_window(const std::string& xdotool, const std::string& title, int timeout_ms, pid_t pid = 0) {
   const auto end = clock_type::now() + std::chrono::milliseconds(timeout_ms);
   while (clock_type::now() < end) {
     std::string ids;
-    run({xdotool, "search", "--name", "^" + title + "$"}, &ids);
+    std::vector<std::string> argv = {xdotool, "search"};
+    if (pid > 0) argv.insert(argv.end(), {"--all", "--pid", std::to_string(pid)});
+    argv.insert(argv.end(), {"--name", "^" + title + "$"});
+    run(argv, &ids);
     if (!ids.empty()) return ids.substr(0, ids.find('\n'));
     sleep_ms(100);
   }
@@ -309,7 +313,7 @@ void SimWindow::SetUpTestSuite() {
   unsetenv("SDL_VIDEODRIVER");
 
   sim = spawn({VESPER_SIM_PATH}, dir + "/sim.out", dir + "/sim.err", dir);
-  window = find_window(xdotool, "Orvanta VESPER Simulator", 10000);
+  window = find_window(xdotool, "Orvanta VESPER Simulator", 10000, sim);
   if (window.empty()) {
     setup_error = "no window titled \"Orvanta VESPER Simulator\" appeared: " + read_file(dir + "/sim.err");
     return;
@@ -558,7 +562,7 @@ TEST(SimOnASmallScreen, ZoomIsCutDownAndResizingCentresTheLargestZoomThatFits) {
   unsetenv("WAYLAND_DISPLAY");
   unsetenv("SDL_VIDEODRIVER");
   c.sim = spawn({VESPER_SIM_PATH, "--zoom", "4"}, dir + "/sim.out", dir + "/sim.err", dir);
-  const std::string window = find_window(xdotool, "Orvanta VESPER Simulator", 10000);
+  const std::string window = find_window(xdotool, "Orvanta VESPER Simulator", 10000, c.sim);
   ASSERT_FALSE(window.empty()) << "no window: " << read_file(dir + "/sim.err");
   auto geometry = [&] {
     std::string g;
@@ -572,7 +576,7 @@ TEST(SimOnASmallScreen, ZoomIsCutDownAndResizingCentresTheLargestZoomThatFits) {
     }
     return false;
   };
-  EXPECT_TRUE(geometry_becomes("WIDTH=960\nHEIGHT=1250\n")) << geometry();
+  EXPECT_TRUE(geometry_becomes("WIDTH=960\nHEIGHT=1250\n")) << geometry() << read_file(dir + "/sim.err");
   const std::string err = read_file(dir + "/sim.err");
   EXPECT_NE(err.find("note: zoom 4 does not fit the screen (1100 x 1300 usable); zoom 2 it is"), std::string::npos)
       << err;
