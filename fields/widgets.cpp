@@ -1,10 +1,83 @@
 #include "fields/widgets.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+
+#include "attitude/alerts.h"
+#include "core/demo.h"
+#include "core/platform.h"
+#include "fields/layouts.h"
+#include "gfx/images.h"
+#include "gfx/primitives.h"
+#include "gfx/text.h"
+#include "settings/settings.h"
 
 widgets_state widgets;
 
 void widgets_power_on() { widgets = widgets_state{}; }
+
+namespace {
+
+constexpr float KNOTS_TO_MPH = 1.15078f;
+
+// Scratch images the pointers are placed in before they are drawn.
+pixel_t g_pointer_scratch[20 * 20];
+pixel_t trend_pointer_scratch[22 * 15];
+
+// Truncates a reading to an int; false for a reading that is not a number or does not fit, which
+// the widgets then treat as no reading at all.
+bool truncate_reading(float v, int& out) {
+  if (!std::isfinite(v) || v < -2147483648.0f || v >= 2147483648.0f) return false;
+  out = static_cast<int>(v);
+  return true;
+}
+
+void copy_catalogue_image(pixel_t* layer, int entry, int x, int y) {
+  const image_ref img = image_lookup(entry);
+  copy_image(layer, img.pixels, SCREEN_W, SCREEN_H, x, y, img.width, img.height);
+}
+
+void caption(pixel_t* layer, int font, int x, int y, pixel_t colour, const char* text) {
+  draw_text_centred(layer, SCREEN_W, SCREEN_H, font, x + 1, y + 1, COLOUR_SHADOW, text);
+  draw_text_centred(layer, SCREEN_W, SCREEN_H, font, x, y, colour, text);
+}
+
+// Right-aligned value text with its shadow one pixel right and down.
+void value_right(pixel_t* layer, int font, int x, int y, pixel_t colour, const char* text) {
+  draw_text_right(layer, SCREEN_W, SCREEN_H, font, x + 1, y + 1, COLOUR_SHADOW, text);
+  draw_text_right(layer, SCREEN_W, SCREEN_H, font, x, y, colour, text);
+}
+
+// Places a catalogue image in a cleared scratch image and draws that into the top layer with its
+// corner at (x, y), so that the pointer's own edges are smoothed by the sampling.
+void draw_pointer(pixel_t* top, pixel_t* scratch, int scratch_w, int scratch_h, int entry, float x, float y) {
+  std::fill(scratch, scratch + scratch_w * scratch_h, COLOUR_TRANSPARENT);
+  const image_ref img = image_lookup(entry);
+  copy_image(scratch, img.pixels, scratch_w, scratch_h, 0, 0, img.width, img.height);
+  const image_transform identity{};
+  draw_image_transformed(top, SCREEN_W, SCREEN_H, scratch, scratch_w, scratch_h, x, y, identity, 1.0f);
+}
+
+pixel_t with_alpha(pixel_t colour, int alpha) { return (colour & 0x00FFFFFFu) | (static_cast<pixel_t>(alpha) << 24); }
+
+// Speed in knots or mph as the tape shows it; false when there is no usable speed.
+bool tape_speed(int& v) {
+  float raw = 0.0f;
+  if (cfg_get_byte(CFG_DEMO_MODE) == 1) {
+    raw = demo_get_ias();
+  } else if (ias_valid()) {
+    raw = read_indicated_airspeed();
+  } else {
+    return false;
+  }
+  if (!truncate_reading(raw, v)) return false;
+  if (cfg_get_byte(CFG_IAS_UNITS) == 1 && !truncate_reading(static_cast<float>(v) * KNOTS_TO_MPH, v)) return false;
+  if (v < 35) v = 0;
+  return true;
+}
+
+}  // namespace
 
 void airspeed_tape_init() {
   for (int i = 0; i < TAPE_ROWS; ++i) {
@@ -15,12 +88,185 @@ void airspeed_tape_init() {
   widgets.airspeed_above_vso = 0;
 }
 
-void draw_airspeed_tape(pixel_t* /*layer*/, pixel_t /*colour_label*/) {}
+void draw_airspeed_tape(pixel_t* layer, pixel_t lc) {
+  caption(layer, font_for_size(10), 32, 115, lc, "IAS");
+  draw_text_centred(layer, SCREEN_W, SCREEN_H, font_for_size(10), 30, 158, lc,
+                    cfg_get_byte(CFG_IAS_UNITS) == 1 ? "mph" : "kts");
+  copy_catalogue_image(layer, IMG_POPUP_BOX, 2, 121);
+  flush_display();
 
-void draw_g_meter(pixel_t* /*top_layer*/, pixel_t* /*base_layer*/, pixel_t /*colour_label*/, int /*side*/) {}
+  // With no usable speed the tape stands as for a standing aircraft and the latch is not touched.
+  int v = 0;
+  const bool have_speed = tape_speed(v);
+  widgets.displayed_airspeed = v;
+  const int vso = cfg_get(CFG_IAS_VSO);
+  if (have_speed && v > vso) widgets.airspeed_above_vso = 1;
 
-void draw_altitude_box(pixel_t* /*layer*/, pixel_t /*colour_label*/) {}
+  const bool vintage = cfg_get_byte(CFG_UI_STYLE) == 2;
+  const pixel_t warning = vintage ? COLOUR_DARK_RED : COLOUR_RED;
+  const pixel_t caution = vintage ? COLOUR_OLIVE : COLOUR_YELLOW;
+  const pixel_t flap = vintage ? COLOUR_LIGHT_GREY : COLOUR_WHITE;
+  const int vs1 = cfg_get(CFG_IAS_VS1);
+  const int vfe = cfg_get(CFG_IAS_VFE);
+  const int vno = cfg_get(CFG_IAS_VNO);
+  const int vne = cfg_get(CFG_IAS_VNE);
 
-int altitude_box_wide() { return widgets.altitude_thousands >= 10 ? 1 : 0; }
+  pixel_t readout = COLOUR_WHITE;
+  for (int i = 0; i < TAPE_ROWS; ++i) {
+    const int y = 217 - i;
+    // Wide enough that a speed near the top of the int range still counts rows correctly.
+    const long long s = static_cast<long long>(v) - 75 + i;
+    pixel_t band = warning;
+    bool warns = true;
+    if (s < vso) {
+      warns = widgets.airspeed_above_vso != 0 && v != 0;
+      band = warns ? warning : COLOUR_DARK_GREY;
+    } else if (s < vno) {
+      band = COLOUR_DARK_GREEN;
+      warns = false;
+    } else if (s < vne) {
+      band = caution;
+      warns = false;
+      if (y == 142) readout = COLOUR_YELLOW;
+    }
+    // Red only for a warning band under a moving aircraft; the other bands keep the readout white.
+    if (y == 142 && warns && v != 0) readout = COLOUR_RED;
+    if (y <= 80) continue;
+    const int alpha = std::clamp(8 * y - 600, 0, 255);
+    const float yf = static_cast<float>(y);
+    const float outer = widgets.tape_outer_x[i];
+    const float inner = widgets.tape_inner_x[i];
+    draw_line_aa(layer, SCREEN_W, SCREEN_H, outer, yf, inner + 2.5f, yf + 0.5f, with_alpha(band, alpha));
+    if (vs1 < s && s < vfe) {
+      draw_line_aa(layer, SCREEN_W, SCREEN_H, outer + 5.0f, yf, inner + 5.5f, yf + 0.5f, with_alpha(flap, alpha));
+    }
+  }
 
-void draw_vertical_trend(pixel_t* /*top_layer*/, pixel_t* /*base_layer*/, pixel_t /*colour_label*/) {}
+  const bool demo_one = cfg_get_byte(CFG_DEMO_MODE) == 1;
+  const int big = font_for_size(25);
+  if (demo_one || (have_speed && v >= 35 && v <= 400)) {
+    char* cursor = widgets.airspeed_text;
+    append_int(v, cursor);
+    *cursor = '\0';
+    const int dx = v >= 100 ? 5 : 0;
+    value_right(layer, big, 46 + dx, 124, readout, widgets.airspeed_text);
+    draw_hspan(layer, SCREEN_W, SCREEN_H, 53, 62, 137, COLOUR_WHITE);
+    draw_hspan(layer, SCREEN_W, SCREEN_H, 53, 62, 138, COLOUR_WHITE);
+    draw_hspan(layer, SCREEN_W, SCREEN_H, 53, 62, 139, COLOUR_DARK_GREY);
+    draw_hspan(layer, SCREEN_W, SCREEN_H, 54, 63, 140, COLOUR_SHADOW);
+  } else {
+    std::strcpy(widgets.airspeed_text, "---");
+    draw_text_right(layer, SCREEN_W, SCREEN_H, big, 45, 122, COLOUR_WHITE, "---");
+  }
+}
+
+void draw_g_meter(pixel_t* top, pixel_t* base, pixel_t lc, int side) {
+  // Horizontal extent of the ticks 0, 8, 16 ... 48 rows above and below the centre row.
+  static constexpr int tick_a[7] = {0, 1, 2, 4, 6, 10, 15};
+  static constexpr int tick_b[7] = {9, 10, 12, 17, 22, 28, 35};
+
+  const float g = cfg_get_byte(CFG_DEMO_MODE) == 1 ? demo_get_g() : read_sensor_g();
+  pixel_t colour = COLOUR_GOLD;
+  int pointer = IMG_DOT_WHITE;
+  if (get_alert_flag(ALERT_G_100)) {
+    colour = COLOUR_RED;
+    pointer = IMG_DOT_RED;
+  } else if (get_alert_flag(ALERT_G_90) || get_alert_flag(ALERT_G_80)) {
+    colour = COLOUR_YELLOW;
+    pointer = IMG_DOT_ORANGE;
+  }
+  const int sh = side == 1 && fields.field_hosts_baro != 0 && altitude_box_wide() ? -9 : 0;
+
+  if (side == 0) {
+    caption(base, 5, 99, 205, lc, "GL");
+    for (int k = 0; k < 7; ++k) {
+      draw_hspan(base, SCREEN_W, SCREEN_H, 65 + tick_a[k], 65 + tick_b[k], 140 - 8 * k, colour);
+      draw_hspan(base, SCREEN_W, SCREEN_H, 65 + tick_a[k], 65 + tick_b[k], 140 + 8 * k, colour);
+    }
+    draw_hspan(base, SCREEN_W, SCREEN_H, 62, 78, 139, colour);
+    draw_hspan(base, SCREEN_W, SCREEN_H, 61, 79, 140, colour);
+    draw_hspan(base, SCREEN_W, SCREEN_H, 62, 78, 141, colour);
+  } else {
+    caption(base, 5, 222, 205, lc, "GL");
+    for (int k = 0; k < 7; ++k) {
+      draw_hspan(base, SCREEN_W, SCREEN_H, 255 + sh - tick_b[k], 255 + sh - tick_a[k], 140 - 8 * k, colour);
+      draw_hspan(base, SCREEN_W, SCREEN_H, 255 + sh - tick_b[k], 255 + sh - tick_a[k], 140 + 8 * k, colour);
+    }
+    draw_hspan(base, SCREEN_W, SCREEN_H, 240 + sh, 255 + sh, 139, colour);
+    draw_hspan(base, SCREEN_W, SCREEN_H, 239 + sh, 256 + sh, 140, colour);
+    draw_hspan(base, SCREEN_W, SCREEN_H, 240 + sh, 255 + sh, 141, colour);
+  }
+
+  // A load factor that is not a number has no place on the scale: the meter stands without its
+  // pointer, as the trend scale does without a vertical speed.
+  if (std::isnan(g)) return;
+  const float e = std::clamp(g, -8.0f, 8.0f) - 1.0f;
+  const float p = std::clamp(-47.0f * std::clamp(e, -1.0f, 1.0f), -56.0f, 56.0f);
+  const float r = std::sqrt(5625.0f - p * p);
+  const float cx = side == 0 ? 149.0f - r : 170.0f + static_cast<float>(sh) + r;
+  draw_pointer(top, g_pointer_scratch, 20, 20, pointer, cx - 8.0f, 140.0f + p - 7.0f);
+}
+
+int altitude_box_wide() { return widgets.altitude_box_wide; }
+
+void draw_altitude_box(pixel_t* layer, pixel_t lc) {
+  caption(layer, font_for_size(10), 290, 114, lc, "ALT");
+  widgets.altitude_box_wide = widgets.altitude_thousands >= 10 ? 1 : 0;
+  copy_catalogue_image(layer, widgets.altitude_box_wide ? IMG_ALT_BOX_WIDE : IMG_ALT_BOX_NARROW, 247, 122);
+  flush_display();
+
+  int a = 0;
+  if (cfg_get_byte(CFG_DEMO_MODE) == 1) {
+    a = demo_get_baro_alt();
+  } else if (altitude_valid()) {
+    a = read_baro_altitude();
+  } else {
+    std::strcpy(widgets.altitude_thousands_text, "---");
+    widgets.altitude_rest_text[0] = '\0';
+    draw_text(layer, SCREEN_W, SCREEN_H, font_for_size(25), 277, 122, COLOUR_WHITE, "---");
+    return;
+  }
+  // In unsigned arithmetic, so that the most negative altitude has a magnitude too.
+  const unsigned m = a < 0 ? 0u - static_cast<unsigned>(a) : static_cast<unsigned>(a);
+  const int k = static_cast<int>(m / 1000u);
+  const int rest = static_cast<int>(m % 1000u);
+  widgets.altitude_thousands = k;
+
+  char* cursor = widgets.altitude_thousands_text;
+  if (a < 0) *cursor++ = '-';
+  append_int(k, cursor);
+  *cursor = '\0';
+  value_right(layer, font_for_size(25), 279, 124, COLOUR_WHITE, widgets.altitude_thousands_text);
+
+  // Tens of feet rest at zero: the box shows hundreds and tens, the last digit always 0.
+  widgets.altitude_rest_text[0] = static_cast<char>('0' + rest / 100);
+  widgets.altitude_rest_text[1] = static_cast<char>('0' + rest / 10 % 10);
+  widgets.altitude_rest_text[2] = '0';
+  widgets.altitude_rest_text[3] = '\0';
+  value_right(layer, font_for_size(20), 317, 124, COLOUR_WHITE, widgets.altitude_rest_text);
+}
+
+void draw_vertical_trend(pixel_t* top, pixel_t* base, pixel_t lc) {
+  const int s = fields.field_hosts_baro != 0 && altitude_box_wide() ? 0 : 10;
+  int v = 0;
+  bool have_speed = true;
+  if (cfg_get_byte(CFG_DEMO_MODE) == 1) {
+    v = demo_get_vs();
+  } else {
+    have_speed = truncate_reading(read_vertical_speed(), v);
+  }
+  const pixel_t colour = cfg_get_byte(CFG_UI_STYLE) == 2 ? COLOUR_GOLD : COLOUR_GREY;
+  caption(base, 5, 219, 205, lc, "VT");
+  for (int o = -50; o <= 50; o += 10) {
+    const int cx = 165 + static_cast<int>(std::sqrt(static_cast<float>(5625 - o * o)));
+    draw_hspan(base, SCREEN_W, SCREEN_H, cx - 5 + s, cx + 5 + s, 140 + o, colour);
+  }
+  draw_hspan(base, SCREEN_W, SCREEN_H, 231 + s, 245 + s, 139, colour);
+  draw_hspan(base, SCREEN_W, SCREEN_H, 230 + s, 246 + s, 140, colour);
+  draw_hspan(base, SCREEN_W, SCREEN_H, 231 + s, 245 + s, 141, colour);
+
+  if (!vertical_speed_valid() || !have_speed) return;
+  const float p = std::clamp(static_cast<float>(v) * -0.05f, -50.0f, 50.0f);
+  const float x = 165.0f + std::sqrt(5625.0f - p * p) - 15.0f + static_cast<float>(s);
+  draw_pointer(top, trend_pointer_scratch, 22, 15, IMG_TREND_POINTER, x, 140.0f + p - 3.0f);
+}

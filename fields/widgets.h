@@ -11,9 +11,14 @@ struct widgets_state {
   // 217 - i; built once by airspeed_tape_init.
   float tape_outer_x[TAPE_ROWS] = {};
   float tape_inner_x[TAPE_ROWS] = {};
-  int displayed_airspeed = 0;  // knots or mph, as the tape last drew it
+  int displayed_airspeed = 0;  // knots or mph, as the tape last drew it; 0 for no speed
   int airspeed_above_vso = 0;  // latched once the speed has exceeded VSO; only start-up clears it
   int altitude_thousands = 0;  // the last drawn thousands, which choose the next frame's box
+  int altitude_box_wide = 0;   // the box last drawn was the one for two-digit thousands
+  // The value texts as last drawn ("---" when there was no value), for snapshots and scripts.
+  char airspeed_text[12] = "---";
+  char altitude_thousands_text[12] = "---";
+  char altitude_rest_text[4] = "";
 };
 extern widgets_state widgets;
 

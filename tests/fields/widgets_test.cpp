@@ -3,36 +3,167 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
+#include <string>
 
+#include "attitude/alerts.h"
+#include "core/demo.h"
 #include "core/firmware.h"
+#include "fields/layouts.h"
+#include "host/common/desk_platform.h"
+#include "settings/settings.h"
 #include "tests/support/power_on.h"
 
 namespace {
 
-using Widgets = Started;
+constexpr float NaN = std::numeric_limits<float>::quiet_NaN();
 
-// The tape's two arcs: rows at the ends and the middle of the table, where the circle about
-// (160, 142) is at its widest and narrowest.
-TEST_F(Widgets, TapeArcsFollowTheirCircles) {
+pixel_t at(const pixel_t* l, int x, int y) { return l[y * SCREEN_W + x]; }
+
+// Some pixel of the rectangle near the colour in every colour channel (text is anti-aliased).
+bool has_colour(const pixel_t* l, int x0, int y0, int x1, int y1, pixel_t c) {
+  for (int y = y0; y <= y1; ++y)
+    for (int x = x0; x <= x1; ++x) {
+      bool near = true;
+      for (int s = 0; s < 24; s += 8) near = near && std::abs(int((at(l, x, y) >> s & 255) - (c >> s & 255))) < 24;
+      if (near) return true;
+    }
+  return false;
+}
+
+// Alpha-weighted mean row of the layer, -1 when it is empty: where a pointer sits.
+double pointer_row(const pixel_t* l) {
+  double sum = 0, sy = 0;
+  for (int i = 0; i < LAYER_PIXELS; ++i) {
+    sum += l[i] >> 24;
+    sy += double(l[i] >> 24) * (i / SCREEN_W);
+  }
+  return sum == 0 ? -1.0 : sy / sum;
+}
+
+class Widgets : public Started {
+ protected:
+  void SetUp() override {
+    Started::SetUp();
+    cfg_set_byte(CFG_DEMO_MODE, 0);
+  }
+};
+
+// Band on the pointer row, readout colour and text at the default V speeds (VSO 60, VFE 100, VNO
+// 150, VNE 175). Rows run in order, so the VSO latch carries down the table.
+TEST_F(Widgets, AirspeedTape) {
   struct row {
-    int i;
-    float outer, inner;
-  };
-  const row rows[] = {
-      {75, 53.0f, 56.0f},                                               // d = 0: 160 - 107, 160 - 104
-      {0, 160.0f - std::sqrt(5824.0f), 160.0f - std::sqrt(5191.0f)},    // d = -75
-      {149, 160.0f - std::sqrt(5973.0f), 160.0f - std::sqrt(5340.0f)},  // d = 74
+    float ias;
+    bool valid;
+    int demo, style;
+    pixel_t band, readout;  // readout 0: "---"
+    const char* text;
+    int latch;
+  } const rows[] = {
+      {34.0f, true, 0, 1, COLOUR_DARK_GREY, 0, "---", 0},
+      {45.9f, true, 0, 1, COLOUR_DARK_GREY, COLOUR_WHITE, "45", 0},
+      {120, true, 0, 1, COLOUR_DARK_GREEN, COLOUR_WHITE, "120", 1},
+      {160, true, 0, 1, COLOUR_YELLOW, COLOUR_YELLOW, "160", 1},
+      {160, true, 0, 2, COLOUR_OLIVE, COLOUR_YELLOW, "160", 1},
+      {175, true, 0, 1, COLOUR_RED, COLOUR_RED, "175", 1},
+      {175, true, 0, 2, COLOUR_DARK_RED, COLOUR_RED, "175", 1},
+      {401, true, 0, 1, COLOUR_RED, 0, "---", 1},
+      {40, true, 0, 1, COLOUR_RED, COLOUR_RED, "40", 1},
+      {20, true, 0, 1, COLOUR_DARK_GREY, 0, "---", 1},
+      // No usable speed: no readout even in demo mode 2, the tape as for no speed.
+      {120, false, 2, 1, COLOUR_DARK_GREY, 0, "---", 1},
+      {NaN, true, 0, 1, COLOUR_DARK_GREY, 0, "---", 1},
+      {3e9f, true, 0, 1, COLOUR_DARK_GREY, 0, "---", 1},
   };
   for (const row& r : rows) {
-    EXPECT_FLOAT_EQ(widgets.tape_outer_x[r.i], r.outer) << r.i;
-    EXPECT_FLOAT_EQ(widgets.tape_inner_x[r.i], r.inner) << r.i;
+    cfg_set_byte(CFG_DEMO_MODE, r.demo);
+    cfg_set_byte(CFG_UI_STYLE, r.style);
+    desk.ias_held = true;
+    desk.ias = r.ias;
+    desk.ias_valid = r.valid;
+    clear_layer(top_layer);
+    draw_airspeed_tape(top_layer, COLOUR_WHITE);
+    int x = 50;  // the first opaque pixel: the readout box left of the tape is translucent
+    while (at(top_layer, x, 142) >> 24 != 255) ++x;
+    EXPECT_EQ(at(top_layer, x, 142), r.band) << r.ias;
+    EXPECT_TRUE(r.readout == 0 || has_colour(top_layer, 8, 125, 52, 150, r.readout)) << r.ias;
+    EXPECT_STREQ(widgets.airspeed_text, r.text) << r.ias;
+    EXPECT_EQ(widgets.airspeed_above_vso, r.latch) << r.ias;
+  }
+  desk.ias = 120.0f;
+  draw_airspeed_tape(top_layer, COLOUR_WHITE);
+  // At 120 the flap band (50 < s < 100) covers rows 163..211.
+  for (int y : {142, 162, 163, 211, 212}) {
+    const int x = static_cast<int>(widgets.tape_outer_x[217 - y]);
+    EXPECT_EQ(has_colour(top_layer, x, y, x + 12, y, COLOUR_WHITE), y > 162 && y < 212) << y;
+  }
+  // Demo mode 1 shows its own speed even when the sensor has none, in mph when asked.
+  cfg_set_byte(CFG_DEMO_MODE, 1);
+  cfg_set_byte(CFG_IAS_UNITS, 1);
+  draw_airspeed_tape(top_layer, COLOUR_WHITE);
+  EXPECT_EQ(std::to_string(int(float(int(demo_get_ias())) * 1.15078f)), widgets.airspeed_text);
+  firmware_init();
+  EXPECT_EQ(widgets.airspeed_above_vso, 0);
+}
+
+// Both pointers: 47 px per g from 1 g, stopped at 1 g either way; 50 px per 1000 fpm, stopped at
+// 50 px; none without a usable reading. The g-meter's colour follows the g alert stage; the right
+// meter and the trend scale move left for a wide altitude box, but only for one drawn this frame.
+TEST_F(Widgets, PointersAndScales) {
+  struct row {
+    int side;  // 0, 1: g-meters; 2: trend scale
+    float value;
+    bool valid;
+    int stage, box;  // g alerts raised; 1: wide box drawn, 2: wide box not drawn this frame
+    double p;        // -99: no pointer
+    pixel_t colour;
+    int mark;  // left end of the 1 g or zero mark
+  } const rows[] = {
+      {0, 2.0f, true, 0, 1, -47, COLOUR_GOLD, 61},   {0, 3.5f, true, 1, 0, -47, COLOUR_YELLOW, 61},
+      {1, 0.0f, true, 2, 0, 47, COLOUR_YELLOW, 239}, {1, 1.0f, true, 3, 1, 0, COLOUR_RED, 230},
+      {1, -9.0f, true, 0, 2, 47, COLOUR_GOLD, 239},  {0, NaN, true, 0, 0, -99, COLOUR_GOLD, 61},
+      {2, 2000, true, 0, 0, -50, COLOUR_GREY, 240},  {2, -600, true, 0, 1, 30, COLOUR_GREY, 230},
+      {2, 500, false, 0, 2, -99, COLOUR_GREY, 240},  {2, NaN, true, 0, 0, -99, COLOUR_GREY, 240},
+      {2, 1e12f, true, 0, 0, -99, COLOUR_GREY, 240},
+  };
+  for (const row& r : rows) {
+    desk.g = desk.vertical_speed = r.value;
+    desk.vertical_speed_valid = r.valid;
+    for (int i = 0; i < 3; ++i) alerts.alert_flag[ALERT_G_80 + i] = i < r.stage ? 1 : 0;
+    fields.field_hosts_baro = r.box == 1;
+    widgets.altitude_box_wide = r.box != 0;
+    clear_layer(top_layer);
+    clear_layer(base_layer);
+    if (r.side < 2) draw_g_meter(top_layer, base_layer, COLOUR_WHITE, r.side);
+    if (r.side == 2) draw_vertical_trend(top_layer, base_layer, COLOUR_WHITE);
+    EXPECT_NEAR(pointer_row(top_layer), r.p == -99 ? -1 : 140.5 + r.p, 1.0) << r.side << " " << r.value;
+    EXPECT_EQ(at(base_layer, r.mark, 140), r.colour) << r.side << " " << r.value;
+    EXPECT_EQ(at(base_layer, r.mark - 1, 140), 0u) << r.side << " " << r.value;
   }
 }
 
-TEST_F(Widgets, StartUpClearsTheLatch) {
-  widgets.airspeed_above_vso = 1;
-  firmware_init();
-  EXPECT_EQ(widgets.airspeed_above_vso, 0);
+// Thousands large, the rest to tens of feet; the box for two-digit thousands from the next frame.
+TEST_F(Widgets, AltitudeBox) {
+  struct row {
+    int altitude;
+    bool valid;
+    const char *thousands, *rest;
+    int wide_drawn, wide_next;
+  } const rows[] = {{8234, true, "8", "230", 0, 0},  {12345, true, "12", "340", 0, 1}, {12345, true, "12", "340", 1, 1},
+                    {-450, false, "---", "", 1, 1},  {-450, true, "-0", "450", 1, 0},  {9999, true, "9", "990", 0, 0},
+                    {99999, true, "99", "990", 0, 1}};
+  for (const row& r : rows) {
+    desk.pressure_altitude = float(r.altitude - desk_baro_correction(desk_baro_inhg_hundredths()));
+    desk.altitude_valid = r.valid;
+    clear_layer(top_layer);
+    draw_altitude_box(top_layer, COLOUR_WHITE);
+    EXPECT_STREQ(widgets.altitude_thousands_text, r.thousands) << r.altitude;
+    EXPECT_STREQ(widgets.altitude_rest_text, r.rest) << r.altitude;
+    EXPECT_EQ(altitude_box_wide(), r.wide_drawn) << r.altitude;
+    EXPECT_EQ(at(top_layer, 252, 123) != 0, r.wide_drawn == 1) << r.altitude;  // the narrow box starts further right
+    draw_altitude_box(top_layer, COLOUR_WHITE);
+    EXPECT_EQ(altitude_box_wide(), r.wide_next) << r.altitude;
+  }
 }
 
 }  // namespace
