@@ -16,6 +16,7 @@
 #include "core/slip.h"
 #include "fields/layouts.h"
 #include "fields/popups.h"
+#include "fields/widgets.h"
 #include "gfx/banner.h"
 #include "host/common/desk_platform.h"
 #include "nav/compact_heading.h"
@@ -388,6 +389,20 @@ state_json nav_json() {
   return j;
 }
 
+// The side widgets' state, given with the fields that draw them.
+state_json widgets_json() {
+  const widgets_state& w = widgets;
+  state_json j;
+  j["displayed_airspeed"] = w.displayed_airspeed;
+  j["airspeed_above_vso"] = w.airspeed_above_vso;
+  j["airspeed_text"] = bounded_text(w.airspeed_text, sizeof w.airspeed_text);
+  j["altitude_box"] = w.altitude_box_wide ? "wide" : "narrow";
+  j["altitude_thousands"] = w.altitude_thousands;
+  j["altitude_texts"] = {bounded_text(w.altitude_thousands_text, sizeof w.altitude_thousands_text),
+                         bounded_text(w.altitude_rest_text, sizeof w.altitude_rest_text)};
+  return j;
+}
+
 }  // namespace
 
 std::string colour_text(std::uint32_t colour) {
@@ -440,6 +455,8 @@ state_json state_snapshot(const host_clock_reading& clock) {
   j["last_aoa_ratio"] = float_json(alerts.last_aoa_ratio);
   j["transponder"] = transponder_json();
   j["layouts"] = layouts_json();
+  const state_json side_widgets = widgets_json();
+  for (const auto& [key, value] : side_widgets.items()) j["fields"][key] = value;
   j["popups"] = popups_json();
   j["nav"] = nav_json();
   return j;

@@ -16,6 +16,7 @@
 #include "core/modes.h"
 #include "core/slip.h"
 #include "fields/layouts.h"
+#include "fields/widgets.h"
 #include "gfx/banner.h"
 #include "host/common/desk_platform.h"
 #include "host/common/state_json.h"
@@ -208,6 +209,19 @@ TEST_F(StateJson, AttitudeAlertsTonesSlipTransponderAndLayouts) {
   EXPECT_EQ(s["layouts"]["field_hosts_baro"], 1);
 }
 
+TEST_F(StateJson, WidgetsWithTheFields) {
+  widgets.displayed_airspeed = 123;
+  widgets.airspeed_above_vso = 1;
+  widgets.altitude_box_wide = 1;
+  std::strcpy(widgets.altitude_thousands_text, "-12");
+  state_json s = snap()["fields"];
+  EXPECT_EQ(s["displayed_airspeed"], 123);
+  EXPECT_EQ(s["airspeed_above_vso"], 1);
+  EXPECT_EQ(s["airspeed_text"], "---");
+  EXPECT_EQ(s["altitude_box"], "wide");
+  EXPECT_EQ(s["altitude_texts"], state_json({"-12", ""}));
+}
+
 // A byte-for-byte picture of every module's state.
 std::vector<unsigned char> all_state() {
   std::vector<unsigned char> bytes;
@@ -229,6 +243,7 @@ std::vector<unsigned char> all_state() {
   add(slip);
   add(txp);
   add(fields);
+  add(widgets);
   add(desk);
   return bytes;
 }
