@@ -84,6 +84,8 @@ const desk_sensor desk_sensors[] = {
     number("tas", &S::tas, "true airspeed, knots (held; without it indicated + 5)", &S::tas_held),
     flag("tas_valid", &S::tas_valid, "true airspeed usable"),
     number("bus_volts", &S::bus_volts, "bus voltage, volts"),
+    number("heading", &S::heading, "gyro heading, degrees (drifts left by 1/150 degree per reading)"),
+    flag("heading_valid", &S::heading_valid, "the gyro heading is usable"),
 };
 const int desk_sensor_count = static_cast<int>(sizeof desk_sensors / sizeof desk_sensors[0]);
 

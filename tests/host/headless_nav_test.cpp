@@ -1,0 +1,89 @@
+// The heading page and its knob, driven end to end through scripts.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/host/headless_support.h"
+#include "tests/support/power_on.h"
+
+namespace {
+
+using headless_test::run_in_process;
+using headless_test::run_result;
+
+class HeadlessNav : public PowerOn {
+ protected:
+  // The DG unit on the given field page; the script lines run after the start-up screen.
+  static std::vector<state_json> run(int page, const std::vector<std::string>& lines) {
+    std::vector<std::string> args = {"--state", "-", "--set", "UNIT FUNCTION=DG", "-e", "wait 9"};
+    args.insert(args.end(), {"-e", "set CFG_FIELD_PAGE " + std::to_string(page), "-e", "wait 0.1"});
+    for (const std::string& line : lines) args.insert(args.end(), {"-e", line});
+    const run_result r = run_in_process(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    if (r.status != 0) return {};
+    std::vector<state_json> snaps;
+    const state_json doc = state_json::parse(r.out);
+    for (const state_json& s : doc["snapshots"]) snaps.push_back(s);
+    return snaps;
+  }
+};
+
+TEST_F(HeadlessNav, KnobStepsTheArcRangeAndStopsAtItsEnds) {
+  const std::vector<state_json> s = run(2, {
+                                               "snapshot start",
+                                               "turn 1",
+                                               "wait 0.1",
+                                               "snapshot right",
+                                               "turn 1",
+                                               "wait 0.1",
+                                               "turn 1",
+                                               "wait 0.1",
+                                               "turn 1",
+                                               "wait 0.1",
+                                               "turn 1",
+                                               "wait 0.1",
+                                               "snapshot top",
+                                               "turn -1",
+                                               "wait 0.1",
+                                               "snapshot back",
+                                               "wait 5",
+                                               "snapshot glided",
+                                           });
+  ASSERT_EQ(s.size(), 5u);
+  const int index[] = {2, 3, 6, 5, 5};
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    SCOPED_TRACE(s[i]["label"].get<std::string>());
+    EXPECT_EQ(s[i]["nav"]["nav_page_style"], 3);
+    EXPECT_EQ(s[i]["nav"]["nav_page_source"], 1);
+    EXPECT_EQ(s[i]["nav"]["arc_range_index"], index[i]);
+  }
+  EXPECT_NEAR(s[4]["nav"]["arc_range"].get<double>(), 50.0, 0.5);
+  EXPECT_EQ(s[4]["field_page"], 2);  // the turns never reached the page cycling
+}
+
+TEST_F(HeadlessNav, CardFollowsTheGyroAcrossNorthAndHoldsWhenItFails) {
+  const std::vector<state_json> s = run(0, {
+                                               "sensor heading 350",
+                                               "wait 3",
+                                               "snapshot west of north",
+                                               "sensor heading 10",
+                                               "wait 0.06",
+                                               "snapshot turning",
+                                               "wait 3",
+                                               "snapshot east of north",
+                                               "sensor heading nan",
+                                               "wait 1",
+                                               "snapshot failed",
+                                           });
+  ASSERT_EQ(s.size(), 4u);
+  EXPECT_NEAR(s[0]["nav"]["card_heading"].get<double>(), 350.0, 2.0);  // the desk gyro drifts left
+  const double turning = s[1]["nav"]["card_heading"].get<double>();
+  EXPECT_TRUE(turning > 350.0 && turning < 355.0) << turning;  // the short way, through north
+  EXPECT_NEAR(s[2]["nav"]["card_heading"].get<double>(), 10.0, 2.0);
+  EXPECT_NEAR(s[3]["nav"]["card_heading"].get<double>(), s[2]["nav"]["card_heading"].get<double>(), 0.01);
+  EXPECT_EQ(s[3]["nav"]["heading_failed"], 1);
+  EXPECT_EQ(s[2]["nav"]["heading_failed"], 0);
+}
+
+}  // namespace
