@@ -126,11 +126,13 @@ void format_baro_setting(char* out) {
     return;
   }
   // Hundredths with the point before the last two digits, padded to at least three digits so
-  // that the point always has a digit in front of it (0.50, not .50).
-  int hundredths = static_cast<int>(setting * 100.0f);
+  // that the point always has a digit in front of it (0.50, not .50), cut to five characters as
+  // the BARO field cuts it. A negative setting is no setting, as in the field.
+  const int hundredths = static_cast<int>(setting * 100.0f);
   if (hundredths < 0) {
-    *cursor++ = '-';
-    hundredths = -hundredths;
+    out[0] = out[1] = out[2] = '-';
+    out[3] = '\0';
+    return;
   }
   char digits[16] = {'0', '0'};
   char* d = digits + 2;
@@ -146,6 +148,9 @@ void format_baro_setting(char* out) {
     *cursor++ = *p;
   }
   *cursor = '\0';
+  if (cursor - out > 5) {
+    out[5] = '\0';
+  }
 }
 
 void draw_set_baro_popup() {

@@ -125,8 +125,9 @@ TEST_F(Popups, BaroTextAlwaysHasADigitBeforeThePoint) {
   };
   // Values outside the band can still come from another air-data source.
   const row rows[] = {
-      {0, 2992, "29.92"}, {0, 50, "0.50"},    {0, 5, "0.05"},      {0, -5, "-0.05"}, {0, 0, "0.00"},
-      {0, 100, "1.00"},   {1, 99860, "0998"}, {1, 101300, "1013"}, {1, 2992, "029"}, {1, 1.0e12f, "---"},
+      {0, 2992, "29.92"},  {0, 50, "0.50"},  {0, 5, "0.05"},      {0, -5, "---"},
+      {0, 0, "0.00"},      {0, 100, "1.00"}, {0, 12345, "123.4"}, {1, 99860, "0998"},
+      {1, 101300, "1013"}, {1, 2992, "029"}, {1, 1.0e12f, "---"},
   };
   for (const row& r : rows) {
     cfg_set_byte(CFG_BARO_UNITS, r.units);
