@@ -50,8 +50,9 @@ void BM_DgAttitudePage(benchmark::State& state) {
   start(true, 1, static_cast<int>(state.range(0)), 3);
   refresh(state);
 }
+// Field pages 0, 1, 2 of the default layouts: the rose, the HSI and the arc.
 void BM_DgHeadingPage(benchmark::State& state) {
-  start(true, 1, 0, 0);
+  start(true, 1, 0, static_cast<int>(state.range(0)));
   refresh(state);
 }
 // What each of the nine passes between two frames does: filters, decoder, dispatcher.
@@ -70,5 +71,5 @@ void BM_PassWithoutFrame(benchmark::State& state) {
 BENCHMARK(BM_StartupFrame)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_AttitudeFrame)->ArgName("style")->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DgAttitudePage)->ArgName("style")->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_DgHeadingPage)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DgHeadingPage)->ArgName("page")->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PassWithoutFrame)->Unit(benchmark::kNanosecond);
