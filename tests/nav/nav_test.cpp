@@ -8,6 +8,7 @@
 #include "core/firmware.h"
 #include "core/modes.h"
 #include "core/platform.h"
+#include "fields/layouts.h"
 #include "gfx/banner.h"
 #include "gfx/layers.h"
 #include "host/common/desk_platform.h"
@@ -450,6 +451,50 @@ TEST_F(Nav, FirstDrawKeepsThePresentationTheLayoutChose) {
     EXPECT_GE(nav_page.arc_range, 1.0f);
   }
   EXPECT_NEAR(nav_page.arc_range, 1.0f, 0.01f);
+}
+
+}  // namespace
+
+namespace {
+
+// Knob releases on the default heading page walk DG ADJ -> HDG BUG -> closed; a turn in DG ADJ
+// moves the gyro and a long press in HDG BUG brings the bug to it.
+TEST_F(Nav, KnobWalksDgAdjustThenHeadingBugOnTheHeadingPage) {
+  startup.startup_countdown = 0;
+  cycle.unit_function = 1;
+  fields.field_hosts_dg_adjust = 1;
+  fields.field_hosts_hdg_bug = 1;
+  desk.heading = 100.0f;
+  controls.last_knob_raw = 1;
+  auto event = [](int e) {
+    controls.pending_event = e;
+    dispatch_event();
+  };
+  event(EVT_KNOB_RELEASE);
+  ASSERT_TRUE(nav_dg_adjust_is_open());
+  event(EVT_KNOB_RELEASE);  // unchanged: on to the bug
+  EXPECT_FALSE(nav_dg_adjust_is_open());
+  ASSERT_TRUE(hdg_bug_is_open());
+  event(EVT_KNOB_RELEASE);  // the last offered: closes
+  EXPECT_TRUE(no_popup_open());
+
+  event(EVT_KNOB_RELEASE);
+  event(EVT_KNOB_CW);
+  event(EVT_KNOB_CW);
+  EXPECT_NEAR(desk.heading, 102.0f, 0.05f);  // less the drift of the readings
+  EXPECT_TRUE(nav_dg_adjust_was_adjusted());
+  event(EVT_KNOB_RELEASE);  // after a change the release closes
+  EXPECT_TRUE(no_popup_open());
+
+  set_nav_page_source(NAV_SOURCE_HEADING);
+  heading_bug.hdg_bug = 7.0f;
+  event(EVT_KNOB_RELEASE);
+  event(EVT_KNOB_RELEASE);
+  ASSERT_TRUE(hdg_bug_is_open());
+  event(EVT_KNOB_LONG);
+  EXPECT_NEAR(heading_bug.hdg_bug, 102.0f, 0.05f);
+  EXPECT_TRUE(hdg_bug_is_open());  // the pop-up took the long press; the unit did not swap
+  EXPECT_EQ(cycle.unit_function, 1);
 }
 
 }  // namespace
