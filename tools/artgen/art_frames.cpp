@@ -67,7 +67,7 @@ void arc_band(Canvas& c, double cx, double cy, double r_outer, double r_inner) {
 }  // namespace
 
 // Altitude boxes: the narrow one leaves room for one thousands digit, the wide one for two.
-void paint_img_alt_box_narrow(Canvas& c) { value_box(c, 14.5); }
+void paint_img_alt_box_narrow(Canvas& c) { value_box(c, 6.5); }
 void paint_img_alt_box_wide(Canvas& c) { value_box(c, 0.5); }
 // The airspeed readout box (and the transponder value boxes).
 void paint_img_popup_box(Canvas& c) { value_box(c, 0.5); }
