@@ -24,6 +24,9 @@ constexpr float KNOTS_TO_MPH = 1.15078f;
 // Scratch images the pointers are placed in before they are drawn.
 pixel_t g_pointer_scratch[20 * 20];
 pixel_t trend_pointer_scratch[22 * 15];
+// A pointer sampled at its sub-pixel place, before it is laid over the layer: one spare row and
+// column on each far side for the sampling's last edge.
+pixel_t pointer_patch[22 * 22];
 
 // Truncates a reading to an int; false for a reading that is not a number or does not fit, which
 // the widgets then treat as no reading at all.
@@ -50,13 +53,31 @@ void value_right(pixel_t* layer, int font, int x, int y, pixel_t colour, const c
 }
 
 // Places a catalogue image in a cleared scratch image and draws that into the top layer with its
-// corner at (x, y), so that the pointer's own edges are smoothed by the sampling.
+// corner at (x, y), so that the pointer's own edges are smoothed by the sampling. The sample is
+// laid over what the layer holds rather than stored in its place: stored, the scratch image's
+// clear margin would punch a hole into whatever lies beside the pointer (the altitude box next to
+// the right-hand scales). Where the layer is clear the result is the sample itself.
 void draw_pointer(pixel_t* top, pixel_t* scratch, int scratch_w, int scratch_h, int entry, float x, float y) {
   std::fill(scratch, scratch + scratch_w * scratch_h, COLOUR_TRANSPARENT);
   const image_ref img = image_lookup(entry);
   copy_image(scratch, img.pixels, scratch_w, scratch_h, 0, 0, img.width, img.height);
+  const int pw = scratch_w + 2;
+  const int ph = scratch_h + 2;
+  std::fill(pointer_patch, pointer_patch + pw * ph, COLOUR_TRANSPARENT);
+  const float fx = std::floor(x);
+  const float fy = std::floor(y);
   const image_transform identity{};
-  draw_image_transformed(top, SCREEN_W, SCREEN_H, scratch, scratch_w, scratch_h, x, y, identity, 1.0f);
+  draw_image_transformed(pointer_patch, pw, ph, scratch, scratch_w, scratch_h, x - fx, y - fy, identity, 1.0f);
+  for (int j = 0; j < ph; ++j) {
+    const int sy = static_cast<int>(fy) + j;
+    for (int i = 0; i < pw; ++i) {
+      const int sx = static_cast<int>(fx) + i;
+      const pixel_t smp = pointer_patch[j * pw + i];
+      if (sx < 0 || sx >= SCREEN_W || sy < 0 || sy >= SCREEN_H || (smp >> 24) == 0) continue;
+      pixel_t& dst = top[sy * SCREEN_W + sx];
+      dst = (dst >> 24) == 0 ? smp : mix_colour(dst, smp, blend_weights.t[smp >> 24]);
+    }
+  }
 }
 
 pixel_t with_alpha(pixel_t colour, int alpha) { return (colour & 0x00FFFFFFu) | (static_cast<pixel_t>(alpha) << 24); }

@@ -142,6 +142,19 @@ TEST_F(Widgets, PointersAndScales) {
   }
 }
 
+// A pointer beside the altitude box leaves the box whole: its clear margin does not erase it.
+TEST_F(Widgets, PointerMarginsKeepWhatLiesBeside) {
+  desk.vertical_speed = 0.0f;
+  desk.g = 1.0f;
+  for (int side : {1, 2}) {
+    fill_layer(top_layer, SCREEN_W, SCREEN_H, 0xB8000000);
+    if (side == 1) draw_g_meter(top_layer, base_layer, COLOUR_WHITE, 1);
+    if (side == 2) draw_vertical_trend(top_layer, base_layer, COLOUR_WHITE);
+    EXPECT_EQ(at(top_layer, 256, 152), 0xB8000000u) << side;  // right of and below the pointer
+    EXPECT_NE(at(top_layer, 245, 141), 0xB8000000u) << side;  // the pointer itself
+  }
+}
+
 // Thousands large, the rest to tens of feet; the box for two-digit thousands from the next frame.
 TEST_F(Widgets, AltitudeBox) {
   struct row {
