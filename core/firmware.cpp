@@ -9,6 +9,7 @@
 #include "core/platform.h"
 #include "core/slip.h"
 #include "fields/field_editor.h"
+#include "fields/field_strip.h"
 #include "fields/layouts.h"
 #include "fields/popups.h"
 #include "fields/widgets.h"
@@ -45,6 +46,7 @@ void firmware_power_on() {
   alerts_power_on();
   slip_power_on();
   fields_power_on();
+  field_strip_power_on();
   widgets_power_on();
   popups_power_on();
   setup_pages_power_on();
@@ -141,6 +143,7 @@ void compose_attitude_unit(pixel_t* frame, int style) {
   merge_top_into_base();
   clear_layer(top_layer);
   flush_display();
+  draw_field_strip(top_layer, base_layer);
   blend_overlay(IMG_BOTTOM_MASK, 0, 213);
   blink_fail_flag();
   draw_attitude_overlays();
@@ -162,6 +165,7 @@ void compose_dg_attitude_page(pixel_t* frame, int style) {
   merge_top_into_base();
   clear_layer(top_layer);
   flush_display();
+  draw_field_strip(top_layer, base_layer);
   blink_fail_flag();
   draw_attitude_overlays();
   blend_overlay(IMG_ROLL_POINTER, 146, 30);
@@ -189,6 +193,7 @@ void compose_heading_page(pixel_t* frame) {
   draw_set_alt_popup();
   nav_dg_adjust_popup_draw();
   flush_display();
+  draw_field_strip(top_layer, base_layer);
   draw_banner(top_layer);
   draw_soft_key_menu(top_layer);
   draw_setup_soft_keys(top_layer, base_layer);

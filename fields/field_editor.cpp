@@ -5,6 +5,7 @@
 #include "core/firmware.h"
 #include "core/modes.h"
 #include "fields/field_ids.h"
+#include "fields/field_strip.h"
 #include "fields/layouts.h"
 #include "gfx/banner.h"
 #include "gfx/text.h"
@@ -20,9 +21,9 @@ namespace {
 
 int selected_id() {
   if (cycle.unit_function == 1) {
-    return fields.layout_dg[modes.field_page][modes.selected_slot];
+    return fields.layout_dg[current_field_page()][modes.selected_slot];
   }
-  return fields.layout_ai[modes.field_page][modes.selected_slot];
+  return fields.layout_ai[current_field_page()][modes.selected_slot];
 }
 
 void draw_soft_key(pixel_t* layer, int x, int y, pixel_t colour, const char* text) {
@@ -55,12 +56,7 @@ void draw_field_editor() {
   if (cur >= 0 && cur < FIELD_ID_COUNT && field_editor_labels[cur] != nullptr) {
     set_banner_line2(field_editor_labels[cur], 0, COLOUR_MAGENTA);
   }
-  // The arrows tell whether a further allowed id exists in each direction.
-  const std::uint32_t mask = slot_allowed_mask(cycle.unit_function, modes.selected_slot);
-  const std::uint32_t below = cur > 0 ? mask & ((1u << cur) - 1u) : 0u;
-  const std::uint32_t above = cur < 31 ? mask & ~((2u << cur) - 1u) : 0u;
-  set_banner_left_arrow(below != 0 ? 1 : 0);
-  set_banner_right_arrow(above != 0 ? 1 : 0);
+  // The arrow flags come from the field strip, which knows the coupled BARO slot.
 }
 
 void draw_soft_key_menu(pixel_t* layer) {

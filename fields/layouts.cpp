@@ -4,6 +4,8 @@
 #include "core/firmware.h"
 #include "core/modes.h"
 #include "core/platform.h"
+#include "fields/field_ids.h"
+#include "fields/field_strip.h"
 #include "settings/settings.h"
 
 field_layout_state fields;
@@ -71,9 +73,9 @@ constexpr std::uint16_t kFieldBaro = 31;
 
 std::uint16_t& selected_field() {
   if (cycle.unit_function == 1) {
-    return fields.layout_dg[modes.field_page][modes.selected_slot];
+    return fields.layout_dg[current_field_page()][modes.selected_slot];
   }
-  return fields.layout_ai[modes.field_page][modes.selected_slot];
+  return fields.layout_ai[current_field_page()][modes.selected_slot];
 }
 
 }  // namespace
@@ -105,7 +107,7 @@ std::uint32_t slot_allowed_mask(int unit, int slot) {
 }
 
 void layout_fixup() {
-  std::uint16_t* page = fields.layout_ai[modes.field_page];
+  std::uint16_t* page = fields.layout_ai[current_field_page()];
   if (page[6] == kFieldBaroAlt) {
     page[7] = kFieldBaro;
   }
@@ -118,7 +120,10 @@ int main_page_event(int event) {
     case EVT_KNOB_CW:
     case EVT_KNOB_CCW: {
       const bool up = event == EVT_KNOB_CW;
-      if (modes.field_editor_active) {
+      if (modes.field_editor_active && cycle.unit_function == 0 && modes.selected_slot == 7 &&
+          fields.layout_ai[current_field_page()][6] == FIELD_BARO_ALT) {
+        // BARO ALT in slot 6 ties slot 7 to BARO: a turn there changes nothing, so it is no edit.
+      } else if (modes.field_editor_active) {
         modes.layout_modified = 1;
         std::uint16_t& slot = selected_field();
         const int cur = slot;

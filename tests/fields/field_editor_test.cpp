@@ -8,6 +8,7 @@
 #include "core/firmware.h"
 #include "core/modes.h"
 #include "fields/field_ids.h"
+#include "fields/field_strip.h"
 #include "fields/layouts.h"
 #include "gfx/banner.h"
 #include "settings/settings.h"
@@ -45,6 +46,7 @@ TEST_F(FieldEditor, ChangingShowsTheFieldNameAndWhichWayItCanMove) {
   main_page_event(EVT_KNOB_RELEASE);
   ASSERT_TRUE(modes.field_editor_active);
   clear_banner_lines();
+  draw_field_strip(top_layer, base_layer);  // the strip sets the arrows
   draw_field_editor();
   EXPECT_STREQ(banner.banner_line1, "DISPLAY");
   EXPECT_EQ(banner.banner_line1_colour, COLOUR_GREY);
@@ -55,6 +57,7 @@ TEST_F(FieldEditor, ChangingShowsTheFieldNameAndWhichWayItCanMove) {
   main_page_event(EVT_KNOB_CCW);
   main_page_event(EVT_KNOB_CCW);
   clear_banner_lines();
+  draw_field_strip(top_layer, base_layer);
   draw_field_editor();
   EXPECT_STREQ(banner.banner_line2, "-NONE-");
   EXPECT_EQ(banner.banner_left_arrow, 0);
