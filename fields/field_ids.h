@@ -35,3 +35,6 @@ inline constexpr int FIELD_ID_COUNT = 32;
 
 // The editor label of each id; nullptr for the ids that have no field (3, 7, 8, 20).
 extern const char* const field_editor_labels[FIELD_ID_COUNT];
+
+// The FIELD_ names of the ids, for the state snapshots; nullptr for the ids that have no field.
+extern const char* const field_id_names[FIELD_ID_COUNT];

@@ -609,6 +609,41 @@ void set_editor_arrows(int unit, int page) {
 
 }  // namespace
 
+const char* const field_id_names[FIELD_ID_COUNT] = {
+    "FIELD_NONE",
+    "FIELD_MAIN_GPS_TRACK",
+    "FIELD_MAIN_DG_HEADING",
+    nullptr,
+    "FIELD_HDG_ROSE",
+    "FIELD_GPS_HSI",
+    "FIELD_GPS_ARC",
+    nullptr,
+    nullptr,
+    "FIELD_IAS",
+    "FIELD_BARO_ALT",
+    "FIELD_AOA",
+    "FIELD_V_TREND",
+    "FIELD_G_LOAD_LEFT",
+    "FIELD_G_LOAD_RIGHT",
+    "FIELD_HDG",
+    "FIELD_BUS_VOLTS",
+    "FIELD_SET_ALT",
+    "FIELD_VERT_SPD",
+    "FIELD_GLOAD",
+    nullptr,
+    "FIELD_OAT",
+    "FIELD_TAS",
+    "FIELD_DALT",
+    "FIELD_GPS_WPT",
+    "FIELD_GPS_DIST",
+    "FIELD_GPS_GS",
+    "FIELD_GPS_TRK",
+    "FIELD_GPS_XTE",
+    "FIELD_GPS_DTRK",
+    "FIELD_GPS_BRG",
+    "FIELD_BARO",
+};
+
 const field_draw_op field_draw_table[FIELD_ID_COUNT] = {
     draw_nothing, draw_compact_gps, draw_compact_dg, draw_nothing,  draw_hdg_rose, draw_gps_hsi, draw_gps_arc,
     draw_nothing, draw_nothing,     draw_ias,        draw_baro_alt, draw_aoa,      draw_v_trend, draw_g_left,

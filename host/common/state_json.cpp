@@ -14,6 +14,7 @@
 #include "core/firmware.h"
 #include "core/modes.h"
 #include "core/slip.h"
+#include "fields/field_strip.h"
 #include "fields/layouts.h"
 #include "fields/popups.h"
 #include "fields/widgets.h"
@@ -403,6 +404,36 @@ state_json widgets_json() {
   return j;
 }
 
+// The field strip as last drawn: the page, each slot in drawing order with the texts exactly as
+// drawn, and the presence flags the dispatcher reads. Widgets add their own keys beside these.
+state_json fields_json() {
+  const field_strip_state& f = field_strip;
+  state_json slots = state_json::array();
+  for (int i = 0; i < f.drawn_count; ++i) {
+    const drawn_field& d = f.drawn[i];
+    state_json slot;
+    slot["slot"] = d.slot;
+    slot["id"] = d.id;
+    slot["name"] = d.id >= 0 && d.id < FIELD_ID_COUNT && field_id_names[d.id] != nullptr ? field_id_names[d.id] : "";
+    slot["caption"] = std::string(d.caption != nullptr ? d.caption : "");
+    state_json texts = state_json::array();
+    for (int t = 0; t < d.text_count; ++t) {
+      texts.push_back(bounded_text(d.texts[t], FIELD_TEXT_SIZE));
+    }
+    slot["texts"] = texts;
+    slot["colour"] = colour_text(d.colour);
+    slots.push_back(slot);
+  }
+  state_json j;
+  j["page"] = f.drawn_page;
+  j["slots"] = slots;
+  j["field_hosts_baro"] = field_hosts_baro();
+  j["field_hosts_hdg_bug"] = field_hosts_hdg_bug();
+  j["field_hosts_dg_adjust"] = field_hosts_dg_adjust();
+  j["field_hosts_set_alt"] = field_hosts_set_alt();
+  return j;
+}
+
 }  // namespace
 
 std::string colour_text(std::uint32_t colour) {
@@ -455,6 +486,7 @@ state_json state_snapshot(const host_clock_reading& clock) {
   j["last_aoa_ratio"] = float_json(alerts.last_aoa_ratio);
   j["transponder"] = transponder_json();
   j["layouts"] = layouts_json();
+  j["fields"] = fields_json();
   const state_json side_widgets = widgets_json();
   for (const auto& [key, value] : side_widgets.items()) j["fields"][key] = value;
   j["popups"] = popups_json();

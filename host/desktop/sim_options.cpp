@@ -144,8 +144,8 @@ std::string sim_usage() {
       "<N-1>: port 1 is " SERIAL_DEFAULT_DEVICE_PREFIX
       "0)\n"
       "  --sensor NAME=VALUE      a desk sensor value or validity flag (may be repeated; with\n"
-      "                           \"DEMO MODE\" off the fields show it). Flags take 1/0, on/off or\n"
-      "                           true/false; numbers may be nan or inf. The names:\n";
+      "                           \"DEMO MODE\" DISABLED the fields show it). Flags take 1/0, on/off\n"
+      "                           or true/false; numbers may be nan or inf. The names:\n";
   s += desk_sensor_help();
   s += "  -h, --help               this text\n"
        "\n";

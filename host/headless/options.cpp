@@ -177,7 +177,7 @@ Options:
   --set NAME=VALUE   write a setting after start-up, before the first pass; may be repeated
   --sensor NAME=VALUE
                      give a desk sensor a value after start-up, before the first pass; may be
-                     repeated (with "DEMO MODE" off the fields show these readings). Flags take
+                     repeated (with "DEMO MODE" DISABLED the fields show these readings). Flags take
                      1/0, on/off or true/false; numbers may be nan or inf. The names:
 @SENSORS@  --png FILE         write the last composed frame (opaque, 320 x 240; '-' = standard output)
   --frames DIR       write every N-th composed frame as DIR/frame-000001.png ... (numbered from

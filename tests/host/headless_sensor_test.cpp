@@ -142,3 +142,29 @@ TEST(DeskAirData, TheSimulatedAirspeedSweepsPerReadingUnlessHeld) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DeskSensors, ChosenReadingsReachTheFieldsObjectOfTheState) {
+  const auto r = run_in_process({"--set", "DEMO MODE=DISABLED", "--set", "CFG_UI_STYLE=1", "--sensor",
+                                 "baro_setting=3001", "--sensor", "bus_volts=nan", "--seconds", "9", "--state", "-"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const state_json f = state_json::parse(r.out)["final"]["fields"];
+  EXPECT_EQ(f["page"], 0);
+  EXPECT_EQ(f["field_hosts_baro"], 1);
+  std::string seen;
+  for (const state_json& slot : f["slots"]) {
+    seen += std::to_string(slot["slot"].get<int>()) + ",";
+    if (slot["name"] == "FIELD_BARO") {
+      EXPECT_EQ(slot["caption"], "BARO");
+      EXPECT_EQ(slot["texts"], state_json::array({"30.01"}));
+      EXPECT_EQ(slot["colour"], "0xFFFFFFFF");
+    }
+    if (slot["name"] == "FIELD_BUS_VOLTS") {
+      EXPECT_EQ(slot["texts"], state_json::array({"---"}));
+    }
+  }
+  EXPECT_EQ(seen, "4,1,0,2,3,5,6,7,8,");  // the attitude unit's drawing order
+}
+
+}  // namespace
