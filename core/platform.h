@@ -62,3 +62,14 @@ int status_badge_state();
 float status_badge_percent();
 bool status_icon_visible();
 bool status_strip_visible();
+
+// Transponder link: what the transponder reports back. The squawk code, mode and ident that the
+// firmware sets are kept by transponder/transponder.h.
+std::uint8_t txp_status_bits();  // bit 0 time-out, 1 failure, 2 no position, 7 fault; 0 = healthy
+std::uint8_t txp_nic();
+std::uint8_t txp_nacp();
+bool txp_replying();             // replying to interrogations
+const char* txp_flight_id();     // flight identification, empty when none; may be longer than shown
+float read_pressure_altitude();  // feet, as the transponder reports it
+int txp_ground_speed();          // GPS ground speed, whole knots
+int txp_track();                 // GPS track, whole degrees

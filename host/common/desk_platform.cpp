@@ -142,4 +142,19 @@ void alert_tone(int channel, int mode) {
   ++desk.tone_commands;
 }
 
+std::uint8_t txp_status_bits() { return desk.txp_status; }
+std::uint8_t txp_nic() { return desk.txp_nic; }
+std::uint8_t txp_nacp() { return desk.txp_nacp; }
+bool txp_replying() { return desk.txp_replying; }
+const char* txp_flight_id() { return desk.txp_flight_id; }
+float read_pressure_altitude() { return desk.pressure_altitude; }
+
+int txp_ground_speed() {
+  desk.txp_ground_speed += desk.txp_ground_speed_step;
+  if (std::fabs(desk.txp_ground_speed) > 200.0f) {
+    desk.txp_ground_speed_step = -desk.txp_ground_speed_step;
+  }
+  return static_cast<int>(desk.txp_ground_speed);
+}
+
 std::uint32_t firmware_checksum(std::uint32_t, std::uint32_t, std::uint32_t) { return desk.checksum; }

@@ -45,6 +45,15 @@ struct desk_platform_state {
   float tas = 0.0f;
   bool tas_valid = true;
   std::uint32_t checksum = 0x12345678;
+  // Transponder link: a healthy transponder replying, squawk, mode and ident kept by the firmware.
+  std::uint8_t txp_status = 0;
+  std::uint8_t txp_nic = 8;
+  std::uint8_t txp_nacp = 10;
+  bool txp_replying = true;
+  char txp_flight_id[16] = "N123";
+  float pressure_altitude = 8191.0f;       // feet
+  float txp_ground_speed = 85.0f;          // knots, moved by 0.1 at every reading
+  float txp_ground_speed_step = 0.1f;      // reverses when the speed passes 200 either way
   int tone_mode[TONE_CHANNEL_COUNT] = {};  // last mode commanded per channel
   long tone_commands = 0;
 };
