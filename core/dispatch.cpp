@@ -64,7 +64,7 @@ int knob_owner_event(int e) {
       {&modes.set_alt_popup_open, set_alt_event},
       {&modes.setup_active, setup_event},
       {&modes.brightness_popup_open, brightness_event},
-      {&modes.squawk_edit_active, consume_while_open},
+      {&modes.squawk_edit_active, squawk_edit_event},
   };
   for (const knob_owner& owner : owners) {
     if (*owner.open) {

@@ -125,12 +125,16 @@ void draw_attitude_overlays() {
   draw_brightness_popup();
   draw_set_alt_popup();
   dg_adjust_popup_draw();
+  draw_squawk_edit();
   draw_slip_indicator(top_layer, base_layer);
   draw_banner(top_layer);
   draw_soft_key_menu(top_layer);
   draw_setup_soft_keys(top_layer, base_layer);
+  draw_transponder_soft_keys(top_layer);
   draw_brightness_soft_keys(top_layer);
 }
+
+bool serial2_is_transponder() { return cfg_get_byte(CFG_SERIAL2) == 1; }
 
 void compose_attitude_unit(pixel_t* frame, int style) {
   clear_both_layers();
@@ -144,6 +148,9 @@ void compose_attitude_unit(pixel_t* frame, int style) {
   clear_layer(top_layer);
   flush_display();
   draw_field_strip(top_layer, base_layer);
+  if (modes.field_page == 3 && serial2_is_transponder()) {
+    draw_transponder_strip(top_layer);
+  }
   blend_overlay(IMG_BOTTOM_MASK, 0, 213);
   blink_fail_flag();
   draw_attitude_overlays();
@@ -166,6 +173,9 @@ void compose_dg_attitude_page(pixel_t* frame, int style) {
   clear_layer(top_layer);
   flush_display();
   draw_field_strip(top_layer, base_layer);
+  if (serial2_is_transponder()) {
+    draw_transponder_strip(top_layer);
+  }
   blink_fail_flag();
   draw_attitude_overlays();
   blend_overlay(IMG_ROLL_POINTER, 146, 30);
@@ -216,6 +226,7 @@ void compose_frame(pixel_t* frame) {
     cycle.initial_clear_count -= 1;
   }
   cycle.unit_function = cfg_get_byte(CFG_UNIT_FUNCTION);
+  transponder_strip_forget();
 
   if (!startup_done()) {
     clear_both_layers();
