@@ -13,6 +13,7 @@
 #include "core/filters.h"
 #include "core/firmware.h"
 #include "core/modes.h"
+#include "core/platform.h"
 #include "core/slip.h"
 #include "fields/field_strip.h"
 #include "fields/layouts.h"
@@ -295,6 +296,22 @@ state_json transponder_json() {
   j["squawk_cursor"] = t.squawk_cursor;
   j["squawk_digit_edit"] = t.squawk_digit_edit;
   j["reply_indicator"] = t.reply_indicator;
+  // The strip as last drawn; empty texts where nothing was drawn.
+  state_json strip;
+  strip["title"] = bounded_text(t.drawn.title, sizeof t.drawn.title);
+  strip["squawk"] = bounded_text(t.drawn.squawk, sizeof t.drawn.squawk);
+  strip["mode"] = bounded_text(t.drawn.mode, sizeof t.drawn.mode);
+  strip["status"] = bounded_text(t.drawn.status, sizeof t.drawn.status);
+  strip["lower"] = bounded_text(t.drawn.lower, sizeof t.drawn.lower);
+  j["strip"] = strip;
+  // What the link reports (the ground speed is left out: reading it moves the desk's value).
+  j["status_bits"] = txp_status_bits();
+  j["nic"] = txp_nic();
+  j["nacp"] = txp_nacp();
+  j["replying"] = txp_replying();
+  const char* flight_id = txp_flight_id();
+  j["flight_id"] = flight_id != nullptr ? std::string(flight_id) : std::string();
+  j["pressure_altitude"] = float_json(read_pressure_altitude());
   return j;
 }
 
