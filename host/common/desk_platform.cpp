@@ -4,11 +4,15 @@
 
 #include "core/platform.h"
 #include "gfx/text.h"
+#include "host/common/faults.h"
 #include "settings/settings.h"
 
 desk_platform_state desk;
 
-void desk_platform_power_on() { desk = desk_platform_state{}; }
+void desk_platform_power_on() {
+  desk = desk_platform_state{};
+  faults_power_on();
+}
 
 bool sensors_valid() { return desk.sensors_valid; }
 bool attitude_data_valid() { return desk.attitude_data_valid; }

@@ -21,6 +21,7 @@
 #include "fields/widgets.h"
 #include "gfx/banner.h"
 #include "host/common/desk_platform.h"
+#include "host/common/faults.h"
 #include "nav/compact_heading.h"
 #include "nav/dg_adjust.h"
 #include "nav/heading_bug.h"
@@ -502,6 +503,11 @@ state_json state_snapshot(const host_clock_reading& clock) {
   j["slip_value"] = float_json(slip.slip_value);
   j["last_aoa_ratio"] = float_json(alerts.last_aoa_ratio);
   j["transponder"] = transponder_json();
+  state_json active = state_json::array();
+  for (int i = 0; i < FAULT_COUNT; ++i) {
+    if (fault_active(i)) active.push_back(fault_table[i].name);
+  }
+  j["faults"] = active;
   j["layouts"] = layouts_json();
   j["fields"] = fields_json();
   const state_json side_widgets = widgets_json();

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "host/common/desk_sensors.h"
+#include "host/common/faults.h"
 #include "host/common/message_text.h"
 #include "host/headless/script.h"
 
@@ -99,6 +100,13 @@ bool parse_command_line(const std::vector<std::string>& args, options* out, std:
         return false;
       }
       o.sensors.push_back(value);
+    } else if (name == "--fault") {
+      if (!take_value("a fault name")) return false;
+      if (find_fault(value) < 0) {
+        *error = "--fault: unknown fault " + quote_text(value) + " (" + fault_name_list() + ")";
+        return false;
+      }
+      o.faults.push_back(value);
     } else if (name == "--png") {
       if (!take_value("a file name")) return false;
       o.png = value;
@@ -179,7 +187,9 @@ Options:
                      give a desk sensor a value after start-up, before the first pass; may be
                      repeated (with "DEMO MODE" DISABLED the fields show these readings). Flags take
                      1/0, on/off or true/false; numbers may be nan or inf. The names:
-@SENSORS@  --png FILE         write the last composed frame (opaque, 320 x 240; '-' = standard output)
+@SENSORS@  --fault NAME       inject a fault from the start (after --set, before the first pass); may
+                     be repeated; the faults are listed below
+  --png FILE         write the last composed frame (opaque, 320 x 240; '-' = standard output)
   --frames DIR       write every N-th composed frame as DIR/frame-000001.png ... (numbered from
                      the first composed frame, which is 1); the directory is made if missing
   --every N          with --frames: every N-th frame (default 1)
@@ -219,8 +229,12 @@ Script (one command a line; '#' starts a comment; blank lines are ignored):
   serial TEXT        bytes arriving at the serial port now; \r, \n, \t, \\ and \xHH are
                      escapes (\x23 for '#'); TEXT may be quoted
   png FILE           write the last composed frame now
+  fault NAME on|off  inject a fault, or take it away (what it replaced comes back)
 A script file may start with a UTF-8 byte-order mark, which is skipped.
 
+Faults (for --fault and the fault command):
+)" + fault_help(2) +
+         R"(
 Every mistake in the options or the script is reported on one line before anything runs or is
 written, with exit status 2: unknown options, missing arguments, unknown commands (with the file
 and line), unknown settings and sensors, values out of range (with the allowed range), missing

@@ -19,6 +19,7 @@
 #include "core/platform.h"
 #include "gfx/layers.h"
 #include "host/common/desk_platform.h"
+#include "host/common/faults.h"
 #include "host/common/gps_source.h"
 #include "host/common/memory_serial.h"
 #include "host/common/message_text.h"
@@ -290,6 +291,9 @@ bool prepare_run(const options& o, std::istream& in, run_plan* plan, std::string
     if (!host_settings::parse_set_option(text, &write, error)) return false;
     p.sets.push_back(write);
   }
+  for (const std::string& name : o.faults) {
+    p.faults.push_back(find_fault(name));
+  }
 
   int e_line = 1;
   for (const script_source& source : o.scripts) {
@@ -361,6 +365,7 @@ class run_session {
     for (const desk_sensor_write& write : plan_.sensors) apply_desk_sensor(write);
     for (const setting_write& write : plan_.sets) apply_set(write);
     open_serial_port();
+    for (int fault : plan_.faults) set_fault(fault, true);
     for (const command& cmd : plan_.script) {
       const int status = run_command(cmd);
       if (status != 0) return status;
@@ -503,6 +508,9 @@ class run_session {
         break;
       case command_kind::sensor:
         apply_desk_sensor(cmd.sensor);
+        break;
+      case command_kind::fault:
+        set_fault(cmd.fault, cmd.on);
         break;
       case command_kind::snapshot: {
         state_json entry;

@@ -76,6 +76,7 @@ bool tap_control(virtual_instrument& inst, control_id c, std::int64_t limit_ms, 
 struct run_plan {
   std::vector<setting_write> sets;
   std::vector<desk_sensor_write> sensors;
+  std::vector<int> faults;  // --fault, switched on before the first pass
   std::vector<command> script;
   std::int64_t run_ms = 0;
   std::string png;

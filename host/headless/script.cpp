@@ -6,6 +6,7 @@
 
 #include "host/common/detent_queue.h"
 #include "host/common/message_text.h"
+#include "host/common/faults.h"
 
 namespace headless {
 namespace {
@@ -259,9 +260,17 @@ bool parse_script_line(std::string_view line, const std::string& where, command*
     if (args[0].empty()) return fail("png: empty file name");
     cmd.kind = command_kind::png;
     cmd.text = args[0];
+  } else if (verb == "fault") {
+    if (!want(2, "two arguments (a fault name, and on or off)")) return false;
+    cmd.fault = find_fault(args[0]);
+    if (cmd.fault < 0) return fail("unknown fault " + quote_text(args[0]) + " (" + fault_name_list() + ")");
+    const std::string state = lower(args[1]);
+    if (state != "on" && state != "off") return fail("fault: " + quote_text(args[1]) + " is neither on nor off");
+    cmd.on = state == "on";
+    cmd.kind = command_kind::fault;
   } else {
     return fail("unknown command " + quote_text(code.substr(0, verb_end)) +
-                " (wait, press, release, tap, hold, turn, set, sensor, snapshot, png, serial)");
+                " (wait, press, release, tap, hold, turn, set, sensor, snapshot, png, serial, fault)");
   }
   *out = cmd;
   *has_command = true;

@@ -12,6 +12,7 @@
 //   snapshot [LABEL]  add the state to the snapshots
 //   png FILE          write the last composed frame
 //   serial TEXT       bytes arriving at the serial port (\r, \n, \t, \\, \xHH escapes)
+//   fault NAME on|off inject a fault or take it away
 //
 // '#' starts a comment (outside double quotes); blank lines are ignored.
 #pragma once
@@ -28,7 +29,7 @@ namespace headless {
 using host_settings::setting_target;
 using host_settings::setting_write;
 
-enum class command_kind { wait, press, release, tap, hold, turn, set, snapshot, png, serial, sensor };
+enum class command_kind { wait, press, release, tap, hold, turn, set, snapshot, png, serial, sensor, fault };
 enum class control_id { knob, left, right };
 
 struct command {
@@ -40,6 +41,8 @@ struct command {
   setting_write setting;                  // set
   desk_sensor_write sensor;               // sensor
   std::string text;                       // png: the file; snapshot: the label (may be empty); serial: the bytes
+  int fault = -1;                         // fault: which
+  bool on = false;                        // fault: on or off
 };
 
 const char* control_name(control_id c);

@@ -170,6 +170,10 @@ TEST(HeadlessScript, EveryMistakeNamesFileLineAndProblem) {
       {"set \"DEMO MODE\" \"MODE 1\" extra", {"unexpected text"}},
       {"snapshot \"open", {"unterminated double quote"}},
       {"set \"DEMO MODE MODE 1", {"unterminated double quote"}},
+      {"fault txp_fail", {"fault takes two arguments", "1 was given"}},
+      {"fault nothing_wrong on", {"unknown fault 'nothing_wrong'", "sensors_invalid", "txp_not_replying"}},
+      {"fault TXP_FAIL on", {"unknown fault 'TXP_FAIL'"}},
+      {"fault txp_fail maybe", {"'maybe' is neither on nor off"}},
   };
   for (const bad_line& c : cases) {
     const parsed p = parse("wait 1\n# comment\n" + c.line + "\nwait 1", "steps.txt");

@@ -1,0 +1,43 @@
+// Faults a person at the desk can inject to see what the instrument shows when things fail:
+// sensors and air data that are not valid, a transponder link that reports trouble, GPS that
+// falls silent or loses its navigation data. Each is switched on and off by name, and off again
+// gives back what was there before.
+#pragma once
+#include <string>
+#include <string_view>
+
+enum fault_id : int {
+  FAULT_SENSORS_INVALID,
+  FAULT_AOA_UNAVAILABLE,
+  FAULT_OAT_ABSENT,
+  FAULT_TXP_TIMEOUT,
+  FAULT_TXP_FAIL,
+  FAULT_TXP_NO_POSITION,
+  FAULT_TXP_FAULT,
+  FAULT_TXP_NOT_REPLYING,
+  FAULT_COUNT
+};
+
+struct fault_info {
+  const char* name;  // as given to --fault and the script's fault command
+  const char* what;  // one line for the help texts
+};
+extern const fault_info fault_table[FAULT_COUNT];
+
+// The fault of that name (exactly as in the table), or -1.
+int find_fault(std::string_view name);
+
+void set_fault(int id, bool on);
+bool fault_active(int id);
+// The active faults' names, separated by ", "; empty when none is active.
+std::string active_fault_names();
+// Every fault off.
+void clear_faults();
+
+// Every name, separated by ", ", for messages about an unknown fault.
+std::string fault_name_list();
+
+// Help lines listing every fault, each indented by `indent` blanks.
+std::string fault_help(int indent);
+
+void faults_power_on();

@@ -1,0 +1,121 @@
+// Injected faults: each changes exactly the answers it names, off gives back what was there, and
+// both the command line and the script switch them in a run.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "core/platform.h"
+#include "host/common/desk_platform.h"
+#include "host/common/faults.h"
+#include "host/headless/script.h"
+#include "tests/host/headless_support.h"
+#include "tests/support/power_on.h"
+
+namespace {
+
+using Faults = PowerOn;
+
+// Every answer a fault may touch, read through the platform as the firmware reads it.
+struct answers {
+  bool sensors, aoa, oat_fitted, oat_ok, replying;
+  int status;
+  bool operator==(const answers&) const = default;
+};
+answers read_answers() {
+  return {sensors_valid(), aoa_available(), oat_sensor_fitted(), oat_valid(), txp_replying(), txp_status_bits()};
+}
+
+TEST_F(Faults, EachChangesOnlyItsAnswers) {
+  struct row {
+    const char* name;
+    std::function<void(answers&)> expect;  // the healthy answers as the fault leaves them
+  };
+  const row rows[] = {
+      {"sensors_invalid", [](answers& a) { a.sensors = false; }},
+      {"aoa_unavailable", [](answers& a) { a.aoa = false; }},
+      {"oat_absent", [](answers& a) { a.oat_fitted = a.oat_ok = false; }},
+      {"txp_timeout", [](answers& a) { a.status = 0x01; }},
+      {"txp_fail", [](answers& a) { a.status = 0x02; }},
+      {"txp_no_position", [](answers& a) { a.status = 0x04; }},
+      {"txp_fault", [](answers& a) { a.status = 0x80; }},
+      {"txp_not_replying", [](answers& a) { a.replying = false; }},
+  };
+  ASSERT_EQ(std::size(rows), static_cast<std::size_t>(FAULT_COUNT));
+  const answers healthy = read_answers();
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.name);
+    const int id = find_fault(r.name);
+    ASSERT_GE(id, 0);
+    answers want = healthy;
+    r.expect(want);
+    set_fault(id, true);
+    set_fault(id, true);  // twice on is once on: off still gives back the healthy answer
+    EXPECT_TRUE(want == read_answers());
+    EXPECT_EQ(active_fault_names(), r.name);
+    set_fault(id, false);
+    EXPECT_TRUE(healthy == read_answers());
+    EXPECT_EQ(active_fault_names(), "");
+  }
+}
+
+TEST_F(Faults, OffGivesBackWhatWasThereAndBitsCombine) {
+  desk.txp_replying = false;  // a desk already set up so
+  desk.txp_status = 0x10;
+  set_fault(FAULT_TXP_NOT_REPLYING, true);
+  set_fault(FAULT_TXP_TIMEOUT, true);
+  set_fault(FAULT_TXP_NO_POSITION, true);
+  EXPECT_EQ(txp_status_bits(), 0x15);
+  EXPECT_EQ(active_fault_names(), "txp_timeout, txp_no_position, txp_not_replying");
+  set_fault(FAULT_TXP_TIMEOUT, false);
+  EXPECT_EQ(txp_status_bits(), 0x14);
+  clear_faults();
+  EXPECT_EQ(txp_status_bits(), 0x10);
+  EXPECT_FALSE(txp_replying());
+  EXPECT_EQ(find_fault("txp_timeout "), -1);
+  EXPECT_EQ(find_fault(""), -1);
+}
+
+TEST(FaultScript, FaultCommand) {
+  std::vector<headless::command> commands;
+  std::string error;
+  ASSERT_TRUE(headless::parse_script_text("fault txp_fail on\nfault oat_absent OFF\n", "f", 1, &commands, &error))
+      << error;
+  ASSERT_EQ(commands.size(), 2u);
+  EXPECT_EQ(commands[0].kind, headless::command_kind::fault);
+  EXPECT_EQ(commands[0].fault, FAULT_TXP_FAIL);
+  EXPECT_TRUE(commands[0].on);
+  EXPECT_EQ(commands[1].fault, FAULT_OAT_ABSENT);
+  EXPECT_FALSE(commands[1].on);
+}
+
+// A run: --fault from the start, the script switches them, the snapshots name them and the
+// transponder strip shows them.
+TEST_F(Faults, RunSwitchesFaultsAndSnapshotsShowThem) {
+  headless_test::scratch_dir dir;
+  const std::string script =
+      "wait 9\n"
+      "snapshot start\n"
+      "fault txp_timeout off\n"
+      "fault txp_no_position on\n"
+      "wait 0.1\n"
+      "snapshot switched\n";
+  headless_test::write_text(dir.file("run.txt"), script);
+  const headless_test::run_result r = headless_test::run_in_process(
+      {"--set", "SERIAL 2=TXP LINK", "--set", "CFG_FIELD_PAGE=3", "--fault", "txp_timeout", "--fault",
+       "sensors_invalid", "--script", dir.file("run.txt"), "--state", dir.file("s.json")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const state_json s = state_json::parse(headless_test::read_text(dir.file("s.json")));
+  const state_json& start = s["snapshots"][0];
+  EXPECT_EQ(start["faults"], state_json({"sensors_invalid", "txp_timeout"}));
+  EXPECT_EQ(start["transponder"]["strip"]["status"], "TMOUT");
+  EXPECT_EQ(start["transponder"]["strip"]["squawk"], "- - -");
+  EXPECT_EQ(start["transponder"]["strip"]["lower"], "");
+  const state_json& switched = s["snapshots"][1];
+  EXPECT_EQ(switched["faults"], state_json({"sensors_invalid", "txp_no_position"}));
+  EXPECT_EQ(switched["transponder"]["strip"]["status"], "NOPOS");
+  EXPECT_EQ(switched["transponder"]["strip"]["squawk"], "1200");
+  EXPECT_EQ(switched["transponder"]["strip"]["lower"], "8190");
+  EXPECT_EQ(switched["transponder"]["status_bits"], 4);
+}
+
+}  // namespace
