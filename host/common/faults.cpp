@@ -32,24 +32,6 @@ faults_state faults;
 
 }  // namespace
 
-const fault_info fault_table[FAULT_COUNT] = {
-    {"sensors_invalid", "the attitude and air-data sensors report their readings not valid"},
-    {"aoa_unavailable", "no angle-of-attack reading"},
-    {"oat_absent", "no outside-air-temperature probe fitted"},
-    {"txp_timeout", "transponder link status: time-out"},
-    {"txp_fail", "transponder link status: failure"},
-    {"txp_no_position", "transponder link status: no position"},
-    {"txp_fault", "transponder link status: fault"},
-    {"txp_not_replying", "the transponder stops replying to interrogations"},
-};
-
-int find_fault(std::string_view name) {
-  for (int i = 0; i < FAULT_COUNT; ++i) {
-    if (name == fault_table[i].name) return i;
-  }
-  return -1;
-}
-
 void set_fault(int id, bool on) {
   if (id < 0 || id >= FAULT_COUNT || faults.active[id] == on) return;
   faults.active[id] = on;
@@ -83,26 +65,6 @@ std::string active_fault_names() {
 
 void clear_faults() {
   for (int i = 0; i < FAULT_COUNT; ++i) set_fault(i, false);
-}
-
-std::string fault_name_list() {
-  std::string names;
-  for (const fault_info& f : fault_table) {
-    if (!names.empty()) names += ", ";
-    names += f.name;
-  }
-  return names;
-}
-
-std::string fault_help(int indent) {
-  constexpr std::size_t kNameColumn = 24;
-  std::string text;
-  for (const fault_info& f : fault_table) {
-    const std::string name = f.name;
-    const std::size_t gap = name.size() < kNameColumn ? kNameColumn - name.size() : 1;
-    text += std::string(static_cast<std::size_t>(indent), ' ') + name + std::string(gap, ' ') + f.what + "\n";
-  }
-  return text;
 }
 
 void faults_power_on() { faults = faults_state{}; }

@@ -37,6 +37,8 @@ void clear_faults();
 // Every name, separated by ", ", for messages about an unknown fault.
 std::string fault_name_list();
 
+// The help line of one fault: its name, then what it does, and a line end.
+std::string fault_help_line(int id);
 // Help lines listing every fault, each indented by `indent` blanks.
 std::string fault_help(int indent);
 

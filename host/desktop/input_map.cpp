@@ -2,6 +2,8 @@
 
 #include <SDL_keycode.h>
 
+#include "host/common/faults.h"
+
 const touch_area_entry touch_areas[TOUCH_AREA_COUNT] = {
     {touch_area::knob_push, {215, 405, 35, 35}},    {touch_area::knob_left, {200, 380, 30, 20}},
     {touch_area::knob_right, {235, 380, 30, 20}},   {touch_area::left_button, {160, 388, 32, 32}},
@@ -117,6 +119,18 @@ key_result map_key(std::int32_t keycode, std::uint16_t modifiers, bool pressed, 
   if (repeat) {
     return r;  // a held switch stays at its level; repeats change nothing
   }
+  if (keycode >= SDLK_1 && keycode <= SDLK_9) {
+    const int fault = static_cast<int>(keycode - SDLK_1) + (shift ? 9 : 0);
+    if (pressed && fault < FAULT_COUNT) {
+      r.command = sim_command::toggle_fault;
+      r.fault = fault;
+    }
+    return r;
+  }
+  if (keycode == SDLK_0) {
+    if (pressed) r.command = sim_command::clear_faults;
+    return r;
+  }
   const int level = pressed ? 1 : 0;
   switch (keycode) {
     case SDLK_RETURN:
@@ -156,6 +170,11 @@ touch_area key_turn_area(std::int32_t keycode, std::uint16_t modifiers) {
   if (keycode == SDLK_RIGHT || keycode == SDLK_UP || is_plus(keycode)) return touch_area::knob_right;
   if (keycode == SDLK_LEFT || keycode == SDLK_DOWN || is_minus(keycode)) return touch_area::knob_left;
   return touch_area::none;
+}
+
+std::string fault_key_name(int fault) {
+  if (fault < 0 || fault >= FAULT_COUNT || fault >= 18) return "";
+  return (fault < 9 ? "" : "Shift+") + std::to_string(fault % 9 + 1);
 }
 
 const char* const key_help =

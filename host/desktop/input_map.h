@@ -3,6 +3,7 @@
 // the press was made, and the key bindings.
 #pragma once
 #include <cstdint>
+#include <string>
 
 enum class touch_area : int { none = 0, knob_push, knob_left, knob_right, left_button, right_button };
 
@@ -62,11 +63,18 @@ enum class sim_command : int {
   save_picture_and_frame,
   print_state,
   toggle_pause,
+  toggle_fault,  // the fault in key_result::fault
+  clear_faults,
 };
 struct key_result {
   control_action action;
   sim_command command = sim_command::none;
+  int fault = -1;  // toggle_fault: which fault (an index of the fault table)
 };
+
+// Faults are switched with the digit keys: 1..9 the first nine of the fault table, Shift+1..9
+// the next nine, 0 clears them all. The key of a fault, as the help text names it.
+std::string fault_key_name(int fault);
 
 // keycode: an SDL key code (SDLK_...); modifiers: SDL key modifier bits (KMOD_...). Auto-repeated
 // presses turn the knob again but do nothing else.

@@ -19,6 +19,7 @@
 #include "core/firmware.h"
 #include "core/platform.h"
 #include "gfx/layers.h"
+#include "host/common/faults.h"
 #include "host/common/message_text.h"
 #include "host/common/png_io.h"
 #include "host/common/setting_input.h"
@@ -69,7 +70,7 @@ const std::uint32_t* surface_words(const SDL_Surface* s) { return static_cast<co
 class simulator {
  public:
   simulator(const sim_options& options, std::vector<host_settings::setting_write> sets)
-      : zoom_(options.zoom), sets_(std::move(sets)) {}
+      : zoom_(options.zoom), sets_(std::move(sets)), start_faults_(options.faults) {}
   ~simulator() { destroy(); }
 
   bool create();
@@ -81,7 +82,7 @@ class simulator {
   void present_picture();
   void blit_to_window();
   void handle(const SDL_Event& ev);
-  void command(sim_command c);
+  void command(sim_command c, int fault = -1);
   void set_zoom(int zoom);
   void place(int window_w, int window_h);
   unsigned lit_areas() const;
@@ -89,6 +90,7 @@ class simulator {
   void set_paused(bool paused);
   void save_picture(bool with_frame);
   void print_state();
+  void show_faults();
   std::uint64_t now() const { return SDL_GetTicks64(); }
 
   int zoom_;
@@ -96,6 +98,7 @@ class simulator {
   picture_place place_;
   unsigned shown_lit_ = 0;
   touch_area key_turn_ = touch_area::none;
+  std::vector<int> start_faults_;
   bool running_ = true;
   bool paused_ = false;
   SDL_Window* window_ = nullptr;
@@ -165,6 +168,8 @@ bool simulator::create() {
       return false;
     }
   }
+  for (int fault : start_faults_) set_fault(fault, true);
+  show_faults();
   const std::uint64_t t = now();
   refresh_timer_.start(t, REFRESH_MS, REFRESH_CATCH_UP);
   second_timer_.start(t, SECOND_MS, SECOND_CATCH_UP);
@@ -343,12 +348,20 @@ void simulator::save_picture(bool with_frame) {
   std::fflush(stdout);
 }
 
+// An injected failure must not pass for a fault of the simulator: the title names every active one.
+void simulator::show_faults() {
+  const std::string names = active_fault_names();
+  const std::string title =
+      names.empty() ? std::string(WINDOW_TITLE) : std::string(WINDOW_TITLE) + " - FAULTS: " + names;
+  SDL_SetWindowTitle(window_, title.c_str());
+}
+
 void simulator::print_state() {
   std::printf("%s\n", format_state_line(counters_).c_str());
   std::fflush(stdout);
 }
 
-void simulator::command(sim_command c) {
+void simulator::command(sim_command c, int fault) {
   switch (c) {
     case sim_command::quit:
       running_ = false;
@@ -370,6 +383,14 @@ void simulator::command(sim_command c) {
       break;
     case sim_command::toggle_pause:
       set_paused(!paused_);
+      break;
+    case sim_command::toggle_fault:
+      set_fault(fault, !fault_active(fault));
+      show_faults();
+      break;
+    case sim_command::clear_faults:
+      clear_faults();
+      show_faults();
       break;
     case sim_command::none:
       break;
@@ -415,7 +436,7 @@ void simulator::handle(const SDL_Event& ev) {
         key_turn_ = ev.type == SDL_KEYDOWN ? turn : touch_area::none;
       }
       apply_control_action(r.action);
-      command(r.command);
+      command(r.command, r.fault);
       break;
     }
     default:

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "host/common/faults.h"
 #include "host/common/message_text.h"
 #include "host/desktop/input_map.h"
 #include "host/desktop/serial_posix.h"
@@ -113,6 +114,18 @@ bool parse_sim_options(int argc, const char* const* argv, sim_options* options, 
       options->sets.push_back(value);
       continue;
     }
+    if (!option_value(arg, "--fault", argc, argv, &i, &value, &matched, error)) {
+      return false;
+    }
+    if (matched) {
+      const int fault = find_fault(value);
+      if (fault < 0) {
+        *error = "unknown fault " + quote_text(value) + " (" + fault_name_list() + ")";
+        return false;
+      }
+      options->faults.push_back(fault);
+      continue;
+    }
     if (!arg.empty() && arg[0] == '-') {
       *error = "unknown option " + quote_text(arg) + " (try --help)";
     } else {
@@ -126,6 +139,7 @@ bool parse_sim_options(int argc, const char* const* argv, sim_options* options, 
 std::string sim_usage() {
   std::string s =
       "Usage: vesper-sim [--zoom N] [--set NAME=VALUE]... [--serial [PORT=]DEVICE]... [--sensor NAME=VALUE]...\n"
+      "                 [--fault NAME]...\n"
       "\n"
       "Runs the instrument in a window: the display inside a picture of the bezel, worked with the\n"
       "mouse and the keyboard. It starts with its start-up screen for eight seconds, then shows\n"
@@ -147,10 +161,18 @@ std::string sim_usage() {
       "                           \"DEMO MODE\" DISABLED the fields show it). Flags take 1/0, on/off\n"
       "                           or true/false; numbers may be nan or inf. The names:\n";
   s += desk_sensor_help();
-  s += "  -h, --help               this text\n"
+  s += "  --fault NAME             inject a fault from the start (may be repeated; listed below)\n"
+       "  -h, --help               this text\n"
        "\n";
   s += key_help;
+  s += "\nFaults, switched on and off while running with their keys (0 clears them all); the window's\n"
+       "title names the active ones:\n";
+  for (int i = 0; i < FAULT_COUNT; ++i) {
+    std::string line = "  " + fault_key_name(i);
+    line.resize(9, ' ');
+    s += line + fault_help_line(i);
+  }
   s += "\nExit status: 0 when the window is closed, 1 when the window cannot be made (no display),\n"
-       "2 for a bad option. Options other than --set, --sensor and --serial count once: the last one wins.\n";
+       "2 for a bad option. Options other than --set, --sensor, --serial and --fault count once: the last one wins.\n";
   return s;
 }

@@ -20,6 +20,7 @@ struct sim_options {
   // Settings written after start-up, before the first pass, in order: NAME=VALUE with the names
   // and values the headless runner takes (checked by the caller).
   std::vector<std::string> sets;
+  std::vector<int> faults;  // --fault NAME: indexes of the fault table, on from the start
 };
 
 // Parses argv[1..]. On a bad option returns false with a message for the user in *error.

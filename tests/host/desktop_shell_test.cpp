@@ -7,9 +7,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "host/common/faults.h"
 #include "host/desktop/bezel_art.h"
 #include "host/desktop/input_map.h"
 #include "host/desktop/presenter.h"
@@ -696,3 +698,51 @@ TEST(Options, UsageListsOptionsAndKeys) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------- faults
+
+TEST(FaultKeys, DigitsToggleFaultsInTableOrderAndZeroClears) {
+  struct row {
+    std::int32_t key;
+    std::uint16_t mod;
+    int fault;  // -1: no fault
+    sim_command command;
+  };
+  const row rows[] = {
+      {SDLK_1, KMOD_NONE, 0, sim_command::toggle_fault},   {SDLK_2, KMOD_NONE, 1, sim_command::toggle_fault},
+      {SDLK_1, KMOD_LSHIFT, 9, sim_command::toggle_fault}, {SDLK_0, KMOD_NONE, -1, sim_command::clear_faults},
+      {SDLK_1, KMOD_LCTRL, -1, sim_command::none},  // Ctrl keys are the window's
+  };
+  for (const row& r : rows) {
+    const key_result k = press(r.key, r.mod);
+    const bool exists = r.fault < FAULT_COUNT;
+    EXPECT_EQ(k.command, exists ? r.command : sim_command::none) << r.key << " " << r.mod;
+    EXPECT_EQ(k.fault, exists ? r.fault : -1) << r.key << " " << r.mod;
+    EXPECT_EQ(k.action, control_action{});
+    EXPECT_EQ(release(r.key, r.mod).command, sim_command::none);
+    EXPECT_EQ(map_key(r.key, r.mod, true, true).command, sim_command::none);  // holding toggles once
+  }
+  // Every fault has a key, and the keys are all different.
+  std::set<std::string> names;
+  for (int i = 0; i < FAULT_COUNT; ++i) names.insert(fault_key_name(i));
+  EXPECT_EQ(names.size(), static_cast<std::size_t>(FAULT_COUNT));
+  EXPECT_EQ(names.count(""), 0u);
+  EXPECT_EQ(fault_key_name(FAULT_COUNT), "");
+}
+
+TEST(FaultKeys, FaultOptionAndHelp) {
+  sim_options o;
+  std::string e;
+  ASSERT_TRUE(parse({"--fault", "txp_timeout", "--fault=sensors_invalid"}, &o, &e)) << e;
+  EXPECT_EQ(o.faults, (std::vector<int>{find_fault("txp_timeout"), find_fault("sensors_invalid")}));
+  EXPECT_FALSE(parse({"--fault", "txp_sleepy"}, &o, &e));
+  EXPECT_NE(e.find("unknown fault 'txp_sleepy'"), std::string::npos) << e;
+  EXPECT_NE(e.find("txp_not_replying"), std::string::npos) << e;
+  EXPECT_FALSE(parse({"--fault"}, &o, &e));
+  const std::string help = sim_usage();
+  for (int i = 0; i < FAULT_COUNT; ++i) {
+    const std::string line = "  " + fault_key_name(i);
+    const std::size_t at = help.find(line + std::string(9 - line.size(), ' ') + fault_table[i].name);
+    EXPECT_NE(at, std::string::npos) << fault_table[i].name;
+  }
+}

@@ -1,0 +1,44 @@
+#include <cstddef>
+
+#include "host/common/faults.h"
+
+const fault_info fault_table[FAULT_COUNT] = {
+    {"sensors_invalid", "the attitude and air-data sensors report their readings not valid"},
+    {"aoa_unavailable", "no angle-of-attack reading"},
+    {"oat_absent", "no outside-air-temperature probe fitted"},
+    {"txp_timeout", "transponder link status: time-out"},
+    {"txp_fail", "transponder link status: failure"},
+    {"txp_no_position", "transponder link status: no position"},
+    {"txp_fault", "transponder link status: fault"},
+    {"txp_not_replying", "the transponder stops replying to interrogations"},
+};
+
+int find_fault(std::string_view name) {
+  for (int i = 0; i < FAULT_COUNT; ++i) {
+    if (name == fault_table[i].name) return i;
+  }
+  return -1;
+}
+
+std::string fault_name_list() {
+  std::string names;
+  for (const fault_info& f : fault_table) {
+    if (!names.empty()) names += ", ";
+    names += f.name;
+  }
+  return names;
+}
+
+std::string fault_help_line(int id) {
+  constexpr std::size_t kNameColumn = 24;
+  if (id < 0 || id >= FAULT_COUNT) return "";
+  const std::string name = fault_table[id].name;
+  const std::size_t gap = name.size() < kNameColumn ? kNameColumn - name.size() : 1;
+  return name + std::string(gap, ' ') + fault_table[id].what + "\n";
+}
+
+std::string fault_help(int indent) {
+  std::string text;
+  for (int i = 0; i < FAULT_COUNT; ++i) text += std::string(static_cast<std::size_t>(indent), ' ') + fault_help_line(i);
+  return text;
+}
