@@ -161,4 +161,10 @@ int txp_ground_speed() {
   return static_cast<int>(desk.txp_ground_speed);
 }
 
+// The transponder passes on the GPS track; on the desk that is the simulated gyro's heading.
+int txp_track() {
+  const float heading = get_heading();
+  return std::isfinite(heading) ? static_cast<int>(heading) : 0;
+}
+
 std::uint32_t firmware_checksum(std::uint32_t, std::uint32_t, std::uint32_t) { return desk.checksum; }

@@ -6,6 +6,7 @@ const fault_info fault_table[FAULT_COUNT] = {
     {"sensors_invalid", "the attitude and air-data sensors report their readings not valid"},
     {"aoa_unavailable", "no angle-of-attack reading"},
     {"oat_absent", "no outside-air-temperature probe fitted"},
+    {"heading_invalid", "the gyro heading is not valid"},
     {"txp_timeout", "transponder link status: time-out"},
     {"txp_fail", "transponder link status: failure"},
     {"txp_no_position", "transponder link status: no position"},

@@ -17,6 +17,7 @@ const fault_action actions[FAULT_COUNT] = {
     {{&desk_platform_state::sensors_valid, nullptr}, 0},
     {{&desk_platform_state::aoa_available, nullptr}, 0},
     {{&desk_platform_state::oat_sensor_fitted, &desk_platform_state::oat_valid}, 0},
+    {{&desk_platform_state::heading_valid, nullptr}, 0},
     {{nullptr, nullptr}, TXP_STATUS_TIMEOUT},
     {{nullptr, nullptr}, TXP_STATUS_FAIL},
     {{nullptr, nullptr}, TXP_STATUS_NO_POSITION},

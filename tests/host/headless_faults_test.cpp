@@ -17,12 +17,13 @@ using Faults = PowerOn;
 
 // Every answer a fault may touch, read through the platform as the firmware reads it.
 struct answers {
-  bool sensors, aoa, oat_fitted, oat_ok, replying;
+  bool sensors, aoa, oat_fitted, oat_ok, heading, replying;
   int status;
   bool operator==(const answers&) const = default;
 };
 answers read_answers() {
-  return {sensors_valid(), aoa_available(), oat_sensor_fitted(), oat_valid(), txp_replying(), txp_status_bits()};
+  return {sensors_valid(), aoa_available(), oat_sensor_fitted(), oat_valid(),
+          heading_valid(), txp_replying(),  txp_status_bits()};
 }
 
 TEST_F(Faults, EachChangesOnlyItsAnswers) {
@@ -34,6 +35,7 @@ TEST_F(Faults, EachChangesOnlyItsAnswers) {
       {"sensors_invalid", [](answers& a) { a.sensors = false; }},
       {"aoa_unavailable", [](answers& a) { a.aoa = false; }},
       {"oat_absent", [](answers& a) { a.oat_fitted = a.oat_ok = false; }},
+      {"heading_invalid", [](answers& a) { a.heading = false; }},
       {"txp_timeout", [](answers& a) { a.status = 0x01; }},
       {"txp_fail", [](answers& a) { a.status = 0x02; }},
       {"txp_no_position", [](answers& a) { a.status = 0x04; }},
