@@ -151,7 +151,7 @@ std::uint8_t txp_nic() { return desk.txp_nic; }
 std::uint8_t txp_nacp() { return desk.txp_nacp; }
 bool txp_replying() { return desk.txp_replying; }
 const char* txp_flight_id() { return desk.txp_flight_id; }
-float read_pressure_altitude() { return desk.pressure_altitude; }
+float read_pressure_altitude() { return desk.txp_pressure_altitude; }
 
 int txp_ground_speed() {
   desk.txp_ground_speed += desk.txp_ground_speed_step;

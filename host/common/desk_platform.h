@@ -51,7 +51,7 @@ struct desk_platform_state {
   std::uint8_t txp_nacp = 10;
   bool txp_replying = true;
   char txp_flight_id[16] = "N123";
-  float pressure_altitude = 8191.0f;       // feet
+  float txp_pressure_altitude = 8191.0f;   // feet
   float txp_ground_speed = 85.0f;          // knots, moved by 0.1 at every reading
   float txp_ground_speed_step = 0.1f;      // reverses when the speed passes 200 either way
   int tone_mode[TONE_CHANNEL_COUNT] = {};  // last mode commanded per channel

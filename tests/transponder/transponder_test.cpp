@@ -239,7 +239,7 @@ TEST_F(Transponder, StripTexts) {
     SetUp();
     desk.txp_status = static_cast<std::uint8_t>(r.status);
     desk.txp_replying = r.replying;
-    desk.pressure_altitude = r.palt;
+    desk.txp_pressure_altitude = r.palt;
     std::snprintf(desk.txp_flight_id, sizeof desk.txp_flight_id, "%s", r.flight_id);
     txp_set_mode(r.mode);
     txp_set_squawk(r.code);
