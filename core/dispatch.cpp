@@ -44,10 +44,6 @@ namespace {
 
 using event_handler = int (*)(int event);
 
-// Stands in for the handler of a pop-up whose value editing is not part of the firmware yet: while
-// that pop-up is open it owns every event, so none falls through to the main page.
-int consume_while_open(int) { return EVT_NONE; }
-
 // The pop-ups and pages that can own the knob, in priority order; the first open one gets the
 // event and returns what is left of it.
 struct knob_owner {

@@ -204,7 +204,7 @@ TEST_F(HeadlessProgram, BadInputExitsWithTwoAndWritesNothing) {
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.err,
             "vesper-headless: bad.txt:3: unknown command 'squeeze' "
-            "(wait, press, release, tap, hold, turn, set, sensor, snapshot, png, serial)\n");
+            "(wait, press, release, tap, hold, turn, set, sensor, snapshot, png, serial, fault)\n");
   EXPECT_TRUE(r.out.empty());
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"bad.txt"});
 }
