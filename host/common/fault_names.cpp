@@ -2,6 +2,25 @@
 
 #include "host/common/faults.h"
 
+namespace {
+
+// Kept here, apart from the desk's answers, so that a serial port can be built without the desk.
+struct gps_byte_fault_state {
+  bool silent = false;
+  bool no_navigation = false;
+};
+gps_byte_fault_state gps_byte_faults;
+
+}  // namespace
+
+bool gps_fault_pass_byte(std::uint8_t* byte) {
+  if (gps_byte_faults.silent) return false;
+  if (gps_byte_faults.no_navigation) *byte = 0x00;  // never part of a line
+  return true;
+}
+
+void set_gps_byte_faults(bool silent, bool no_navigation) { gps_byte_faults = {silent, no_navigation}; }
+
 const fault_info fault_table[FAULT_COUNT] = {
     {"sensors_invalid", "the attitude and air-data sensors report their readings not valid"},
     {"aoa_unavailable", "no angle-of-attack reading"},
@@ -12,6 +31,8 @@ const fault_info fault_table[FAULT_COUNT] = {
     {"txp_no_position", "transponder link status: no position"},
     {"txp_fault", "transponder link status: fault"},
     {"txp_not_replying", "the transponder stops replying to interrogations"},
+    {"gps_silent", "the serial GPS bytes stop (NO DATA after five seconds)"},
+    {"gps_no_nav", "serial GPS bytes arrive without navigation data (NO GPS)"},
 };
 
 int find_fault(std::string_view name) {

@@ -23,6 +23,8 @@ const fault_action actions[FAULT_COUNT] = {
     {{nullptr, nullptr}, TXP_STATUS_NO_POSITION},
     {{nullptr, nullptr}, TXP_STATUS_FAULT},
     {{&desk_platform_state::txp_replying, nullptr}, 0},
+    {{nullptr, nullptr}, 0},  // the GPS faults act on the serial bytes
+    {{nullptr, nullptr}, 0},
 };
 
 struct faults_state {
@@ -47,6 +49,7 @@ void set_fault(int id, bool on) {
       answer = faults.saved[id][k];
     }
   }
+  set_gps_byte_faults(faults.active[FAULT_GPS_SILENT], faults.active[FAULT_GPS_NO_NAV]);
   if (a.status_bit != 0) {
     desk.txp_status = static_cast<std::uint8_t>(on ? desk.txp_status | a.status_bit : desk.txp_status & ~a.status_bit);
   }
@@ -68,4 +71,7 @@ void clear_faults() {
   for (int i = 0; i < FAULT_COUNT; ++i) set_fault(i, false);
 }
 
-void faults_power_on() { faults = faults_state{}; }
+void faults_power_on() {
+  faults = faults_state{};
+  set_gps_byte_faults(false, false);
+}

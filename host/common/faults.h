@@ -3,6 +3,7 @@
 // falls silent or loses its navigation data. Each is switched on and off by name, and off again
 // gives back what was there before.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,8 @@ enum fault_id : int {
   FAULT_TXP_NO_POSITION,
   FAULT_TXP_FAULT,
   FAULT_TXP_NOT_REPLYING,
+  FAULT_GPS_SILENT,
+  FAULT_GPS_NO_NAV,
   FAULT_COUNT
 };
 
@@ -42,5 +45,11 @@ std::string fault_name_list();
 std::string fault_help_line(int id);
 // Help lines listing every fault, each indented by `indent` blanks.
 std::string fault_help(int indent);
+
+// The hosts' serial ports pass every received byte through here. GPS silence loses it (false);
+// GPS without navigation lets a byte arrive that no sentence or record can be made of, so the
+// port stays alive while the navigation data go stale.
+bool gps_fault_pass_byte(std::uint8_t* byte);
+void set_gps_byte_faults(bool silent, bool no_navigation);
 
 void faults_power_on();

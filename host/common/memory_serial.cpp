@@ -1,6 +1,7 @@
 #include "host/common/memory_serial.h"
 
 #include "core/platform.h"
+#include "host/common/faults.h"
 
 memory_serial_state memory_serial;
 
@@ -27,14 +28,16 @@ bool serial_open(int port, int baud) {
 }
 
 std::uint8_t serial_read_one(int* count) {
-  if (!memory_serial.open || memory_serial.rx_head == memory_serial.rx_tail) {
-    *count = 0;
-    return 0;
+  while (memory_serial.open && memory_serial.rx_head != memory_serial.rx_tail) {
+    std::uint8_t byte = memory_serial.rx[memory_serial.rx_head];
+    memory_serial.rx_head = (memory_serial.rx_head + 1) % memory_serial_state::CAPACITY;
+    if (gps_fault_pass_byte(&byte)) {
+      *count = 1;
+      return byte;
+    }
   }
-  const std::uint8_t byte = memory_serial.rx[memory_serial.rx_head];
-  memory_serial.rx_head = (memory_serial.rx_head + 1) % memory_serial_state::CAPACITY;
-  *count = 1;
-  return byte;
+  *count = 0;
+  return 0;
 }
 
 void serial_set_baud(int rate) { memory_serial.baud = rate; }

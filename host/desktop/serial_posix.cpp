@@ -11,6 +11,7 @@
 #include <map>
 
 #include "core/platform.h"
+#include "host/common/faults.h"
 
 serial_posix_state serial_port;
 
@@ -143,6 +144,7 @@ std::uint8_t serial_read_one(int* count) {
     } while (n < 0 && errno == EINTR);
     // Nothing waiting (EAGAIN), a hung-up peer (EIO or end of file): no byte.
     got = n == 1 ? 1 : 0;
+    if (got == 1 && !gps_fault_pass_byte(&byte)) got = 0;
   }
   if (got == 0) {
     byte = 0;

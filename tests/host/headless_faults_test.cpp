@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 #include "core/platform.h"
 #include "host/common/desk_platform.h"
 #include "host/common/faults.h"
+#include "host/common/memory_serial.h"
 #include "host/headless/script.h"
 #include "tests/host/headless_support.h"
 #include "tests/support/power_on.h"
@@ -41,6 +43,8 @@ TEST_F(Faults, EachChangesOnlyItsAnswers) {
       {"txp_no_position", [](answers& a) { a.status = 0x04; }},
       {"txp_fault", [](answers& a) { a.status = 0x80; }},
       {"txp_not_replying", [](answers& a) { a.replying = false; }},
+      {"gps_silent", [](answers&) {}},  // these act on the serial bytes alone
+      {"gps_no_nav", [](answers&) {}},
   };
   ASSERT_EQ(std::size(rows), static_cast<std::size_t>(FAULT_COUNT));
   const answers healthy = read_answers();
@@ -75,6 +79,40 @@ TEST_F(Faults, OffGivesBackWhatWasThereAndBitsCombine) {
   EXPECT_FALSE(txp_replying());
   EXPECT_EQ(find_fault("txp_timeout "), -1);
   EXPECT_EQ(find_fault(""), -1);
+}
+
+// The serial port the firmware reads: silence loses the bytes, no navigation blanks them.
+TEST_F(Faults, GpsFaultsActOnTheSerialBytes) {
+  struct row {
+    int fault;  // -1: none
+    std::vector<int> read;
+  };
+  const row rows[] = {
+      {-1, {'$', 'G', 'P'}},
+      {FAULT_GPS_SILENT, {}},
+      {FAULT_GPS_NO_NAV, {0, 0, 0}},
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.fault);
+    restore_power_on();
+    if (r.fault >= 0) set_fault(r.fault, true);
+    serial_open(1, 4800);
+    const std::uint8_t bytes[] = {'$', 'G', 'P'};
+    ASSERT_EQ(memory_serial_feed(bytes, 3), 3u);
+    std::vector<int> got;
+    for (int i = 0; i < 5; ++i) {
+      int count = 0;
+      const std::uint8_t b = serial_read_one(&count);
+      if (count == 1) got.push_back(b);
+    }
+    EXPECT_EQ(got, r.read);
+    EXPECT_EQ(memory_serial.rx_head, memory_serial.rx_tail);  // nothing left over for later
+    clear_faults();
+    ASSERT_EQ(memory_serial_feed(bytes, 1), 1u);
+    int count = 0;
+    EXPECT_EQ(serial_read_one(&count), '$');  // off: the bytes come through again
+    EXPECT_EQ(count, 1);
+  }
 }
 
 TEST(FaultScript, FaultCommand) {
