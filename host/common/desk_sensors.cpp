@@ -86,6 +86,8 @@ const desk_sensor desk_sensors[] = {
     number("bus_volts", &S::bus_volts, "bus voltage, volts"),
     number("heading", &S::heading, "gyro heading, degrees (drifts left by 1/150 degree per reading)"),
     flag("heading_valid", &S::heading_valid, "the gyro heading is usable"),
+    number("txp_pressure_altitude", &S::txp_pressure_altitude, "pressure altitude the transponder reports, feet"),
+    flag("txp_replying", &S::txp_replying, "the transponder replies to interrogations"),
 };
 const int desk_sensor_count = static_cast<int>(sizeof desk_sensors / sizeof desk_sensors[0]);
 

@@ -24,6 +24,9 @@ void set_gps_byte_faults(bool silent, bool no_navigation) { gps_byte_faults = {s
 const fault_info fault_table[FAULT_COUNT] = {
     {"sensors_invalid", "the attitude and air-data sensors report their readings not valid"},
     {"aoa_unavailable", "no angle-of-attack reading"},
+    {"altitude_invalid", "altitude and pressure data not valid (density altitude with them)"},
+    {"vertical_speed_invalid", "vertical speed not valid"},
+    {"ias_invalid", "airspeed not valid (indicated and true)"},
     {"oat_absent", "no outside-air-temperature probe fitted"},
     {"heading_invalid", "the gyro heading is not valid"},
     {"txp_timeout", "transponder link status: time-out"},

@@ -16,6 +16,9 @@ struct fault_action {
 const fault_action actions[FAULT_COUNT] = {
     {{&desk_platform_state::sensors_valid, nullptr}, 0},
     {{&desk_platform_state::aoa_available, nullptr}, 0},
+    {{&desk_platform_state::altitude_valid, &desk_platform_state::density_altitude_valid}, 0},
+    {{&desk_platform_state::vertical_speed_valid, nullptr}, 0},
+    {{&desk_platform_state::ias_valid, &desk_platform_state::tas_valid}, 0},
     {{&desk_platform_state::oat_sensor_fitted, &desk_platform_state::oat_valid}, 0},
     {{&desk_platform_state::heading_valid, nullptr}, 0},
     {{nullptr, nullptr}, TXP_STATUS_TIMEOUT},

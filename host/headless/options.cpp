@@ -234,7 +234,7 @@ A script file may start with a UTF-8 byte-order mark, which is skipped.
 
 Faults (for --fault and the fault command):
 )" + fault_help(2) +
-         R"(
+                     R"(
 Every mistake in the options or the script is reported on one line before anything runs or is
 written, with exit status 2: unknown options, missing arguments, unknown commands (with the file
 and line), unknown settings and sensors, values out of range (with the allowed range), missing

@@ -19,7 +19,7 @@ struct options {
   std::vector<script_source> scripts;
   std::vector<std::string> sets;     // NAME=VALUE, in order
   std::vector<std::string> sensors;  // NAME=VALUE of a desk sensor, in order
-  std::vector<std::string> faults;  // --fault NAME, each a name of the fault table
+  std::vector<std::string> faults;   // --fault NAME, each a name of the fault table
   std::string png;
   std::string frames_dir;
   int every = 1;

@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "host/common/detent_queue.h"
-#include "host/common/message_text.h"
 #include "host/common/faults.h"
+#include "host/common/message_text.h"
 
 namespace headless {
 namespace {

@@ -19,13 +19,15 @@ using Faults = PowerOn;
 
 // Every answer a fault may touch, read through the platform as the firmware reads it.
 struct answers {
-  bool sensors, aoa, oat_fitted, oat_ok, heading, replying;
+  bool sensors, aoa, altitude, density_altitude, vertical_speed, ias, tas, oat_fitted, oat_ok, heading, replying;
   int status;
   bool operator==(const answers&) const = default;
 };
 answers read_answers() {
-  return {sensors_valid(), aoa_available(), oat_sensor_fitted(), oat_valid(),
-          heading_valid(), txp_replying(),  txp_status_bits()};
+  return {sensors_valid(),          aoa_available(),        altitude_valid(),
+          density_altitude_valid(), vertical_speed_valid(), ias_valid(),
+          true_airspeed_valid(),    oat_sensor_fitted(),    oat_valid(),
+          heading_valid(),          txp_replying(),         txp_status_bits()};
 }
 
 TEST_F(Faults, EachChangesOnlyItsAnswers) {
@@ -36,6 +38,9 @@ TEST_F(Faults, EachChangesOnlyItsAnswers) {
   const row rows[] = {
       {"sensors_invalid", [](answers& a) { a.sensors = false; }},
       {"aoa_unavailable", [](answers& a) { a.aoa = false; }},
+      {"altitude_invalid", [](answers& a) { a.altitude = a.density_altitude = false; }},
+      {"vertical_speed_invalid", [](answers& a) { a.vertical_speed = false; }},
+      {"ias_invalid", [](answers& a) { a.ias = a.tas = false; }},
       {"oat_absent", [](answers& a) { a.oat_fitted = a.oat_ok = false; }},
       {"heading_invalid", [](answers& a) { a.heading = false; }},
       {"txp_timeout", [](answers& a) { a.status = 0x01; }},

@@ -284,6 +284,14 @@ TEST_F(Transponder, ReplyIndicatorColour) {
   EXPECT_GT(count_colour(top_layer, 5, 190, 80, 212, COLOUR_GREEN), 0);
 }
 
+TEST_F(Transponder, AltitudeNotValidShowsDashesInWhite) {
+  desk.altitude_valid = false;
+  draw_transponder_strip(top_layer);
+  EXPECT_STREQ(txp.drawn.lower, "---");
+  EXPECT_EQ(count_colour(top_layer, 5, 190, 80, 212, COLOUR_YELLOW), 0);
+  EXPECT_GT(count_colour(top_layer, 5, 190, 80, 212, COLOUR_WHITE), 0);
+}
+
 TEST_F(Transponder, SquawkBannerSetsCursorAndClearsArrows) {
   draw_squawk_edit();
   EXPECT_EQ(banner.banner_line1[0], '\0');  // closed: the banner is not touched
