@@ -86,4 +86,50 @@ TEST_F(HeadlessNav, CardFollowsTheGyroAcrossNorthAndHoldsWhenItFails) {
   EXPECT_EQ(s[2]["nav"]["heading_failed"], 0);
 }
 
+TEST_F(HeadlessNav, KnobReleasesOpenDgAdjustThenHeadingBugAndALongPressSynchronises) {
+  const std::vector<state_json> s = run(0, {
+                                               "sensor heading 200",
+                                               "tap knob",
+                                               "wait 0.1",
+                                               "snapshot dg adj",
+                                               "turn 1",
+                                               "wait 0.1",
+                                               "snapshot turned",
+                                               "tap knob",
+                                               "wait 0.1",
+                                               "snapshot closed",
+                                               "tap knob",
+                                               "wait 0.1",
+                                               "tap knob",
+                                               "wait 0.1",
+                                               "snapshot bug",
+                                               "hold knob 2",
+                                               "wait 0.1",
+                                               "snapshot synchronised",
+                                           });
+  ASSERT_EQ(s.size(), 5u);
+  struct row {
+    int dg_open, dg_adjusted, bug_open;
+    const char* line1;
+  };
+  const row rows[] = {
+      {1, 0, 0, "DG ADJ"}, {1, 1, 0, "DG ADJ"}, {0, 0, 0, ""}, {0, 0, 1, "HDG BUG"}, {0, 0, 1, "HDG BUG"},
+  };
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    SCOPED_TRACE(s[i]["label"].get<std::string>());
+    EXPECT_EQ(s[i]["modes"]["nav_dg_adjust_popup_open"], rows[i].dg_open);
+    EXPECT_EQ(s[i]["modes"]["nav_dg_adjust_adjusted"], rows[i].dg_adjusted);
+    EXPECT_EQ(s[i]["modes"]["hdg_bug_popup_open"], rows[i].bug_open);
+    EXPECT_EQ(s[i]["banner"]["banner_line1"]["text"], rows[i].line1);
+    EXPECT_EQ(s[i]["unit_function"], 1);
+  }
+  EXPECT_EQ(s[0]["banner"]["banner_line2"]["text"], "199");  // the gyro, drifting left
+  const double turned = s[1]["nav"]["gyro_heading"].get<double>();
+  EXPECT_NEAR(turned, 200.5, 0.5);  // one degree right of where it had drifted
+  EXPECT_EQ(s[1]["banner"]["banner_line2"]["text"], "200");
+  EXPECT_EQ(s[3]["nav"]["hdg_bug"], 0.0);
+  EXPECT_NEAR(s[4]["nav"]["hdg_bug"].get<double>(), 200.0, 1.0);  // the bug on the gyro heading
+  EXPECT_EQ(s[4]["modes"]["hdg_bug_adjusted"], 1);
+}
+
 }  // namespace
