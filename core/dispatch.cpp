@@ -3,6 +3,7 @@
 #include "core/demo.h"
 #include "core/firmware.h"
 #include "core/modes.h"
+#include "fields/field_strip.h"
 #include "fields/layouts.h"
 #include "fields/popups.h"
 #include "gfx/banner.h"
@@ -82,11 +83,11 @@ bool transponder_page_shown() { return modes.field_page == 3 && cfg_get_byte(CFG
 bool knob_release_opens_popup() {
   const bool none_open = no_popup_open();
   const int unit = cycle.unit_function;
-  if (none_open && fields.field_hosts_baro) {
+  if (none_open && field_hosts_baro()) {
     open_set_baro();
     return true;
   }
-  if ((none_open || modes.baro_popup_open) && fields.field_hosts_dg_adjust && !modes.baro_adjusted) {
+  if ((none_open || modes.baro_popup_open) && field_hosts_dg_adjust() && !modes.baro_adjusted) {
     close_all_popups();
     if (unit == 0) {
       dg_adjust_open();
@@ -97,12 +98,12 @@ bool knob_release_opens_popup() {
   }
   const bool dg_or_baro = modes.dg_adjust_popup_open || modes.nav_dg_adjust_popup_open || modes.baro_popup_open;
   const bool any_adjusted = modes.baro_adjusted || modes.dg_adjust_adjusted || modes.nav_dg_adjust_adjusted;
-  if ((none_open || dg_or_baro) && fields.field_hosts_hdg_bug && !any_adjusted) {
+  if ((none_open || dg_or_baro) && field_hosts_hdg_bug() && !any_adjusted) {
     close_all_popups();
     hdg_bug_open();
     return true;
   }
-  if ((none_open || dg_or_baro || modes.hdg_bug_popup_open) && fields.field_hosts_set_alt && !any_adjusted &&
+  if ((none_open || dg_or_baro || modes.hdg_bug_popup_open) && field_hosts_set_alt() && !any_adjusted &&
       !modes.hdg_bug_adjusted) {
     close_all_popups();
     open_set_alt();

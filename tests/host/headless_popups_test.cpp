@@ -82,6 +82,126 @@ TEST_F(HeadlessPopups, BrightnessByTheRightButtonWithTheBadgeGoneWhileOpen) {
   EXPECT_EQ(s[0]["popups"]["status_badge"]["icon"], 1);
 }
 
+// Which pop-up a snapshot shows open, by its banner title ("-" when the banner is empty).
+std::string banner_title(const state_json& snap) { return snap["banner"]["banner_line1"]["text"]; }
+
+// Knob pushes walk the pop-ups the shown fields offer: the first default page holds the altitude
+// box and the DG heading (SET BARO, DG ADJ, HDG BUG), the third the altitude box, a GPS track and
+// SET ALT.
+TEST_F(HeadlessPopups, KnobPushesWalkThePopupsOfTheShownFields) {
+  struct row {
+    int page;
+    std::vector<const char*> titles;
+  };
+  const row rows[] = {
+      {0, {"SET BARO", "DG ADJ", "HDG BUG", ""}},
+      {2, {"SET BARO", "HDG BUG", "SET ALT", ""}},
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.page);
+    std::vector<std::string> lines = {"set CFG_FIELD_PAGE " + std::to_string(r.page), "wait 0.1"};
+    for (std::size_t i = 0; i < r.titles.size(); ++i) lines.insert(lines.end(), {"tap knob", "wait 0.1", "snapshot"});
+    const std::vector<state_json> s = run(lines);
+    ASSERT_EQ(s.size(), r.titles.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+      EXPECT_EQ(banner_title(s[i]), r.titles[i]) << "push " << i + 1;
+      EXPECT_EQ(s[i]["popups"]["status_badge"]["shown"], r.titles[i][0] == '\0' ? 1 : 0);
+    }
+  }
+}
+
+TEST_F(HeadlessPopups, TurningClosesOnTheNextPushAndValuesStay) {
+  const std::vector<state_json> s = run({
+      "set CFG_FIELD_PAGE 2",
+      "wait 0.1",  //
+      "tap knob",
+      "wait 0.1",  // SET BARO
+      "turn 10",
+      "wait 0.1",
+      "snapshot baro",  // fast: 0.20 inHg
+      "tap knob",
+      "wait 0.1",
+      "snapshot closed",  // changed: closes
+      "tap knob",
+      "wait 0.1",
+      "tap knob",
+      "wait 0.1",  // SET BARO, HDG BUG
+      "tap knob",
+      "wait 0.1",  // SET ALT
+      "turn -1",
+      "wait 0.1",
+      "snapshot alt",  // from 0: 1000
+      "turn 1",
+      "wait 0.1",
+      "turn 5",
+      "wait 0.1",         // 100 ft whatever the speed
+      "snapshot alt up",  //
+      "tap knob",
+      "wait 0.1",
+      "snapshot after",  //
+      "wait 31",
+      "snapshot",  // nothing left to time out
+  });
+  ASSERT_EQ(s.size(), 5u);
+  EXPECT_EQ(banner_title(s[0]), "SET BARO");
+  EXPECT_EQ(s[0]["banner"]["banner_line2"]["text"], "30.12");
+  EXPECT_EQ(s[0]["modes"]["baro_adjusted"], 1);
+  EXPECT_EQ(s[0]["popups"]["baro_set_since_start"], 1);
+  EXPECT_EQ(banner_title(s[1]), "");
+  EXPECT_EQ(s[1]["modes"]["baro_adjusted"], 0);
+  EXPECT_EQ(s[1]["popups"]["baro_setting"], 3012);
+  EXPECT_EQ(banner_title(s[2]), "SET ALT");
+  EXPECT_EQ(s[2]["banner"]["banner_line2"]["text"], "1000");
+  EXPECT_EQ(s[3]["popups"]["selected_altitude"], 1200);
+  EXPECT_EQ(s[3]["settings"]["CFG_SET_ALT"], 0);  // not written back
+  EXPECT_EQ(banner_title(s[4]), "");
+  EXPECT_EQ(s[4]["popups"]["selected_altitude"], 1200);
+}
+
+TEST_F(HeadlessPopups, SetAltFromItsStartValue) {
+  struct row {
+    int start;
+    int detents;
+    int expected;
+  };
+  const row rows[] = {{1000, -1, 1000}, {1050, 1, 1100}, {1050, -1, 1000}, {24950, 1, 25000}};
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.start);
+    const std::vector<state_json> s =
+        run({"set CFG_FIELD_PAGE 2", "wait 0.1", "tap knob", "wait 0.1", "tap knob", "wait 0.1", "tap knob", "wait 0.1",
+             "turn " + std::to_string(r.detents), "wait 0.1", "snapshot"},
+            {"--set", "CFG_SET_ALT=" + std::to_string(r.start)});
+    ASSERT_EQ(s.size(), 1u);
+    EXPECT_EQ(banner_title(s[0]), "SET ALT");
+    EXPECT_EQ(s[0]["popups"]["selected_altitude"], r.expected);
+  }
+}
+
+TEST_F(HeadlessPopups, TheBaroSettingStaysReadableAndInItsBand) {
+  struct row {
+    std::vector<std::string> options;
+    const char* shown;
+    int detents;
+    const char* turned;
+  };
+  const row rows[] = {
+      {{"--sensor", "baro_setting=50"}, "0.50", -1, "28.00"},  // a reading from outside the band
+      {{"--sensor", "baro_setting=-5"}, "---", 1, "28.00"},
+      {{"--set", "BARO UNITS=MB"}, "1013", 1, "1014"},            // a whole hPa a step
+      {{"--set", "BARO UNITS=MB"}, "1013", 10, "1033"},           //
+      {{"--sensor", "baro_setting=3095"}, "30.95", 10, "31.00"},  //
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.shown);
+    const std::vector<state_json> s = run(
+        {"tap knob", "wait 0.1", "snapshot", "turn " + std::to_string(r.detents), "wait 0.1", "snapshot"}, r.options);
+    ASSERT_EQ(s.size(), 2u);
+    EXPECT_EQ(banner_title(s[0]), "SET BARO");
+    EXPECT_EQ(s[0]["banner"]["banner_line2"]["text"], r.shown);
+    EXPECT_EQ(s[1]["banner"]["banner_line2"]["text"], r.turned);
+  }
+}
+
 TEST_F(HeadlessPopups, ChangingBaroUnitsConvertsTheSettingFromEverySource) {
   const std::vector<state_json> s = run({"snapshot inhg", "set BARO UNITS MB", "wait 0.1", "snapshot hpa",
                                          "set BARO UNITS INHG", "wait 0.1", "snapshot back"});
