@@ -111,38 +111,23 @@ TEST_F(HeadlessPopups, KnobPushesWalkThePopupsOfTheShownFields) {
 }
 
 TEST_F(HeadlessPopups, TurningClosesOnTheNextPushAndValuesStay) {
+  // clang-format off
   const std::vector<state_json> s = run({
-      "set CFG_FIELD_PAGE 2",
-      "wait 0.1",  //
-      "tap knob",
-      "wait 0.1",  // SET BARO
-      "turn 10",
-      "wait 0.1",
-      "snapshot baro",  // fast: 0.20 inHg
-      "tap knob",
-      "wait 0.1",
-      "snapshot closed",  // changed: closes
-      "tap knob",
-      "wait 0.1",
-      "tap knob",
-      "wait 0.1",  // SET BARO, HDG BUG
-      "tap knob",
-      "wait 0.1",  // SET ALT
-      "turn -1",
-      "wait 0.1",
-      "snapshot alt",  // from 0: 1000
-      "turn 1",
-      "wait 0.1",
-      "turn 5",
-      "wait 0.1",         // 100 ft whatever the speed
-      "snapshot alt up",  //
-      "tap knob",
-      "wait 0.1",
-      "snapshot after",  //
-      "wait 31",
-      "snapshot",  // nothing left to time out
+      "set CFG_FIELD_PAGE 2", "wait 0.1",
+      "tap knob", "wait 0.1",                          // SET BARO
+      "turn 10", "wait 0.1", "snapshot baro",          // fast: 0.20 inHg
+      "tap knob", "wait 0.1", "snapshot closed",       // changed: closes
+      "tap knob", "wait 0.1", "tap knob", "wait 0.1",  // SET BARO, HDG BUG
+      "tap knob", "wait 0.1",                          // SET ALT
+      "turn -1", "wait 0.1", "snapshot alt",           // from 0: 1000
+      "turn -1", "wait 0.1", "snapshot alt floor",     // and no lower
+      "turn 1", "wait 0.1", "turn 5", "wait 0.1",      // 100 ft whatever the speed
+      "snapshot alt up",
+      "tap knob", "wait 0.1", "snapshot after",
+      "wait 31", "snapshot later",
   });
-  ASSERT_EQ(s.size(), 5u);
+  // clang-format on
+  ASSERT_EQ(s.size(), 7u);
   EXPECT_EQ(banner_title(s[0]), "SET BARO");
   EXPECT_EQ(s[0]["banner"]["banner_line2"]["text"], "30.12");
   EXPECT_EQ(s[0]["modes"]["baro_adjusted"], 1);
@@ -152,29 +137,26 @@ TEST_F(HeadlessPopups, TurningClosesOnTheNextPushAndValuesStay) {
   EXPECT_EQ(s[1]["popups"]["baro_setting"], 3012);
   EXPECT_EQ(banner_title(s[2]), "SET ALT");
   EXPECT_EQ(s[2]["banner"]["banner_line2"]["text"], "1000");
-  EXPECT_EQ(s[3]["popups"]["selected_altitude"], 1200);
-  EXPECT_EQ(s[3]["settings"]["CFG_SET_ALT"], 0);  // not written back
-  EXPECT_EQ(banner_title(s[4]), "");
+  EXPECT_EQ(s[3]["banner"]["banner_line2"]["text"], "1000");
   EXPECT_EQ(s[4]["popups"]["selected_altitude"], 1200);
+  EXPECT_EQ(s[4]["settings"]["CFG_SET_ALT"], 0);  // not written back
+  EXPECT_EQ(banner_title(s[5]), "");
+  EXPECT_EQ(banner_title(s[6]), "");
+  EXPECT_EQ(s[6]["popups"]["selected_altitude"], 1200);
+  EXPECT_EQ(s[6]["popups"]["baro_setting"], 3012);
+  EXPECT_EQ(s[6]["popups"]["baro_set_since_start"], 1);
 }
 
-TEST_F(HeadlessPopups, SetAltFromItsStartValue) {
-  struct row {
-    int start;
-    int detents;
-    int expected;
-  };
-  const row rows[] = {{1000, -1, 1000}, {1050, 1, 1100}, {1050, -1, 1000}, {24950, 1, 25000}};
-  for (const row& r : rows) {
-    SCOPED_TRACE(r.start);
-    const std::vector<state_json> s =
-        run({"set CFG_FIELD_PAGE 2", "wait 0.1", "tap knob", "wait 0.1", "tap knob", "wait 0.1", "tap knob", "wait 0.1",
-             "turn " + std::to_string(r.detents), "wait 0.1", "snapshot"},
-            {"--set", "CFG_SET_ALT=" + std::to_string(r.start)});
-    ASSERT_EQ(s.size(), 1u);
-    EXPECT_EQ(banner_title(s[0]), "SET ALT");
-    EXPECT_EQ(s[0]["popups"]["selected_altitude"], r.expected);
-  }
+// Thirty seconds without a control event close whatever is open and bring the badge back.
+TEST_F(HeadlessPopups, ThirtySecondsWithoutAnEventCloseThePopup) {
+  const std::vector<state_json> s =
+      run({"tap knob", "wait 0.1", "snapshot open", "wait 29", "snapshot still", "wait 2", "snapshot closed"});
+  ASSERT_EQ(s.size(), 3u);
+  EXPECT_EQ(banner_title(s[0]), "SET BARO");
+  EXPECT_EQ(banner_title(s[1]), "SET BARO");
+  EXPECT_EQ(banner_title(s[2]), "");
+  EXPECT_EQ(s[2]["modes"]["baro_popup_open"], 0);
+  EXPECT_EQ(s[2]["popups"]["status_badge"]["shown"], 1);
 }
 
 TEST_F(HeadlessPopups, TheBaroSettingStaysReadableAndInItsBand) {
