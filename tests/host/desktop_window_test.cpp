@@ -453,6 +453,14 @@ TEST_F(SimWindow, WheelAndArrowKeysTurnTheKnob) {
   EXPECT_EQ(field(after, "EVT_KNOB_CCW") - field(before, "EVT_KNOB_CCW"), 1) << after;
 }
 
+// An injected failure is named in the title bar while it lasts.
+TEST_F(SimWindow, FaultKeysNameTheActiveFaultsInTheTitle) {
+  key("1");
+  EXPECT_EQ(find_window(xdotool, "Orvanta VESPER Simulator - FAULTS: sensors_invalid", 5000, sim), window);
+  key("0");
+  EXPECT_EQ(find_window(xdotool, "Orvanta VESPER Simulator", 5000, sim), window);
+}
+
 TEST_F(SimWindow, LeftButtonReleasedOutsideItsAreaStaysHeldAndLongPressFollows) {
   const std::string before = state();
   mouse_to(176, 404);
