@@ -3,6 +3,7 @@
 // timer runs the once-per-second tick, and the mouse and keys work the knob and the buttons.
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
+#include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,6 +22,7 @@
 #include "core/platform.h"
 #include "gfx/layers.h"
 #include "host/common/faults.h"
+#include "host/common/gps_source.h"
 #include "host/common/message_text.h"
 #include "host/common/png_io.h"
 #include "host/common/setting_input.h"
@@ -31,6 +34,8 @@
 #include "host/desktop/sim_options.h"
 #include "host/desktop/tick_timer.h"
 #include "host/desktop/view_fit.h"
+#include "serial/serial_input.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -69,8 +74,14 @@ const std::uint32_t* surface_words(const SDL_Surface* s) { return static_cast<co
 
 class simulator {
  public:
-  simulator(const sim_options& options, std::vector<host_settings::setting_write> sets)
-      : zoom_(options.zoom), sets_(std::move(sets)), start_faults_(options.faults) {}
+  simulator(const sim_options& options, std::vector<host_settings::setting_write> sets,
+            std::unique_ptr<gps_sources::source> source, int source_pty)
+      : zoom_(options.zoom),
+        sets_(std::move(sets)),
+        open_port_(!options.serial_devices.empty() || source != nullptr),
+        source_(std::move(source)),
+        source_pty_(source_pty),
+        start_faults_(options.faults) {}
   ~simulator() { destroy(); }
 
   bool create();
@@ -95,6 +106,12 @@ class simulator {
 
   int zoom_;
   std::vector<host_settings::setting_write> sets_;
+  // The GPS port: a device given with --serial, or a pseudo-terminal the replay or gpsd source
+  // writes into, so that the firmware reads through the same serial wrapper either way.
+  bool open_port_;
+  std::unique_ptr<gps_sources::source> source_;
+  int source_pty_;
+  std::int64_t source_ms_ = 0;
   picture_place place_;
   unsigned shown_lit_ = 0;
   touch_area key_turn_ = touch_area::none;
@@ -170,6 +187,9 @@ bool simulator::create() {
   }
   for (int fault : start_faults_) set_fault(fault, true);
   show_faults();
+  // Without a source the port stays closed and the input idle.
+  if (open_port_) serial_open(1, gps_sources::line_baud(cfg_get_byte(CFG_GPS_NAV_SRC)));
+  serial_input_init();
   const std::uint64_t t = now();
   refresh_timer_.start(t, REFRESH_MS, REFRESH_CATCH_UP);
   second_timer_.start(t, SECOND_MS, SECOND_CATCH_UP);
@@ -196,8 +216,20 @@ void simulator::destroy() {
 // fresh, cleared buffer.
 void simulator::refresh() {
   std::fill(frame_.begin(), frame_.end(), 0u);
+  if (source_) {
+    source_ms_ += REFRESH_MS;
+    const int fd = source_pty_;
+    source_->pump(source_ms_, gps_sources::line_baud(cfg_get_byte(CFG_GPS_NAV_SRC)),
+                  [fd](const std::uint8_t* bytes, std::size_t n) -> std::size_t {
+                    const ssize_t written = ::write(fd, bytes, n);
+                    return written > 0 ? static_cast<std::size_t>(written) : 0;
+                  });
+    const std::string notice = source_->take_notice();
+    if (!notice.empty()) std::fprintf(stderr, "vesper-sim: %s\n", safe_line(notice).c_str());
+  }
   for (int i = 0; i < MAX_PASSES_PER_REFRESH; ++i) {
     ++counters_.passes;
+    serial_input_poll();  // drained once a pass, as the instrument's main loop does
     const bool composed = firmware_pass(frame_.data());
     settle_deferred_releases();
     if (composed) {
@@ -534,6 +566,33 @@ int main(int argc, char** argv) {
   for (const auto& [port, device] : options.serial_devices) {
     serial_set_device(port, device);
   }
+  // A GPS device that cannot be used is bad input: said on one line before the window opens.
+  if (!options.serial_devices.empty()) {
+    int source_setting = cfg_get_byte(CFG_GPS_NAV_SRC);
+    for (const host_settings::setting_write& write : sets) {
+      if (write.target.setting == CFG_GPS_NAV_SRC) source_setting = write.value;
+    }
+    if (!gps_sources::open_device(serial_device_for(1), gps_sources::line_baud(source_setting), &error)) {
+      std::fprintf(stderr, "vesper-sim: %s\n", safe_line(error).c_str());
+      return 2;
+    }
+  }
+  std::unique_ptr<gps_sources::source> source;
+  int source_pty = -1;
+  if (!options.replay_file.empty() || !options.gpsd.empty()) {
+    source = !options.replay_file.empty() ? gps_sources::open_replay(options.replay_file, &error)
+                                          : gps_sources::open_gpsd(options.gpsd, &error);
+    if (!source) {
+      std::fprintf(stderr, "vesper-sim: %s\n", safe_line(error).c_str());
+      return 2;
+    }
+    source_pty = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (source_pty < 0 || ::grantpt(source_pty) != 0 || ::unlockpt(source_pty) != 0) {
+      std::fprintf(stderr, "vesper-sim: cannot make a pseudo-terminal for the GPS source: %s\n", std::strerror(errno));
+      return 1;
+    }
+    serial_set_device(0, ::ptsname(source_pty));
+  }
 
   SDL_SetMainReady();
   if (!choose_video_driver(&error)) {
@@ -548,7 +607,7 @@ int main(int argc, char** argv) {
   }
   int status = 1;
   {
-    simulator sim(options, std::move(sets));
+    simulator sim(options, std::move(sets), std::move(source), source_pty);
     if (sim.create()) {
       status = sim.run();
     }

@@ -91,6 +91,10 @@ bool parse_sim_options(int argc, const char* const* argv, sim_options* options, 
         *error = "option --serial needs a device name, as in --serial /dev/ttyUSB0";
         return false;
       }
+      if (!options->replay_file.empty() || !options->gpsd.empty()) {
+        *error = "--serial: only one of --serial, --replay and --gpsd may be given";
+        return false;
+      }
       options->serial_devices.emplace_back(port, device);
       continue;
     }
@@ -107,6 +111,21 @@ bool parse_sim_options(int argc, const char* const* argv, sim_options* options, 
       options->sensors.push_back(write);
       continue;
     }
+    for (const char* name : {"--replay", "--gpsd"}) {
+      if (matched) break;
+      if (!option_value(arg, name, argc, argv, &i, &value, &matched, error)) return false;
+      if (!matched) continue;
+      if (value.empty()) {
+        *error = std::string("option ") + name + " needs " + (name[2] == 'r' ? "a file name" : "HOST[:PORT]");
+        return false;
+      }
+      if (!options->replay_file.empty() || !options->gpsd.empty() || !options->serial_devices.empty()) {
+        *error = std::string(name) + ": only one of --serial, --replay and --gpsd may be given";
+        return false;
+      }
+      (name[2] == 'r' ? options->replay_file : options->gpsd) = value;
+    }
+    if (matched) continue;
     if (!option_value(arg, "--set", argc, argv, &i, &value, &matched, error)) {
       return false;
     }
@@ -156,7 +175,11 @@ std::string sim_usage() {
       "  --serial PORT=DEVICE     serial device for port PORT (1..99) only\n"
       "                           (without these, port N is " SERIAL_DEFAULT_DEVICE_PREFIX
       "<N-1>: port 1 is " SERIAL_DEFAULT_DEVICE_PREFIX
-      "0)\n"
+      "0); the GPS port is opened at the rate of \"GPS NAV SRC\", 8N1\n"
+      "  --replay FILE            play a recorded NMEA or LK1 byte stream into the GPS port at the\n"
+      "                           line rate; lines starting with '#' are skipped\n"
+      "  --gpsd HOST[:PORT]       raw NMEA from a running gpsd (port 2947 by default); a lost\n"
+      "                           connection shows as lost data and is retried\n"
       "  --sensor NAME=VALUE      a desk sensor value or validity flag (may be repeated; with\n"
       "                           \"DEMO MODE\" DISABLED the fields show it). Flags take 1/0, on/off\n"
       "                           or true/false; numbers may be nan or inf. The names:\n";

@@ -21,6 +21,9 @@ struct sim_options {
   // and values the headless runner takes (checked by the caller).
   std::vector<std::string> sets;
   std::vector<int> faults;  // --fault NAME: indexes of the fault table, on from the start
+  // Serial bytes from a recorded stream or from gpsd instead of a device (at most one source).
+  std::string replay_file;
+  std::string gpsd;  // HOST[:PORT]
 };
 
 // Parses argv[1..]. On a bad option returns false with a message for the user in *error.

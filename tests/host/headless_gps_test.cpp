@@ -143,7 +143,9 @@ TEST(HeadlessGps, SerialTextEscapes) {
     std::string why;
     const bool ok = headless::decode_serial_text(c.text, &bytes, &why);
     EXPECT_EQ(ok, c.bytes != nullptr) << c.text;
-    if (ok && c.bytes != nullptr) EXPECT_EQ(bytes, c.bytes) << c.text;
+    if (ok && c.bytes != nullptr) {
+      EXPECT_EQ(bytes, c.bytes) << c.text;
+    }
   }
 }
 
