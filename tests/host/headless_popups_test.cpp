@@ -184,6 +184,24 @@ TEST_F(HeadlessPopups, TheBaroSettingStaysReadableAndInItsBand) {
   }
 }
 
+// Both buttons held in demo mode bring back the default layouts whatever is open.
+TEST_F(HeadlessPopups, BothButtonsRestoreTheLayoutsInDemoMode) {
+  // clang-format off
+  const std::vector<state_json> s = run({
+      "snapshot start",
+      "tap left", "wait 0.1", "turn 1", "wait 0.1",  // MENU, next slot
+      "tap knob", "wait 0.1", "turn 1", "wait 0.1",  // another field there
+      "snapshot edited",
+      "press left", "wait 0.1", "press right", "wait 0.1", "release left", "release right", "wait 0.1",
+      "snapshot restored",
+  });
+  // clang-format on
+  ASSERT_EQ(s.size(), 3u);
+  EXPECT_NE(s[1]["layouts"]["layout_ai"], s[0]["layouts"]["layout_ai"]);
+  EXPECT_EQ(s[2]["layouts"]["layout_ai"], s[0]["layouts"]["layout_ai"]);
+  EXPECT_EQ(s[2]["settings"]["CFG_DEMO_MODE"], s[0]["settings"]["CFG_DEMO_MODE"]);
+}
+
 TEST_F(HeadlessPopups, ChangingBaroUnitsConvertsTheSettingFromEverySource) {
   const std::vector<state_json> s = run({"snapshot inhg", "set BARO UNITS MB", "wait 0.1", "snapshot hpa",
                                          "set BARO UNITS INHG", "wait 0.1", "snapshot back"});
