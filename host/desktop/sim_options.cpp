@@ -192,7 +192,7 @@ std::string sim_usage() {
        "title names the active ones:\n";
   for (int i = 0; i < FAULT_COUNT; ++i) {
     std::string line = "  " + fault_key_name(i);
-    line.resize(9, ' ');
+    line.resize(11, ' ');  // "  Shift+1" and a blank
     s += line + fault_help_line(i);
   }
   s += "\nExit status: 0 when the window is closed, 1 when the window cannot be made (no display),\n"

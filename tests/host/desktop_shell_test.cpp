@@ -742,7 +742,7 @@ TEST(FaultKeys, FaultOptionAndHelp) {
   const std::string help = sim_usage();
   for (int i = 0; i < FAULT_COUNT; ++i) {
     const std::string line = "  " + fault_key_name(i);
-    const std::size_t at = help.find(line + std::string(9 - line.size(), ' ') + fault_table[i].name);
+    const std::size_t at = help.find(line + std::string(11 - line.size(), ' ') + fault_table[i].name);
     EXPECT_NE(at, std::string::npos) << fault_table[i].name;
   }
 }
