@@ -324,6 +324,24 @@ void nav_page_draw(pixel_t* top, pixel_t* base) {
   draw_source_label(base);
 }
 
+namespace {
+
+// Ticks every ten degrees from `first`, from the card's rim inwards to radius `inner`.
+void draw_card_ticks(pixel_t* base, float card, int first, float inner, pixel_t colour) {
+  for (int k = first; k < 360; k += 10) {
+    const float a = static_cast<float>(k) - card;
+    float x0 = 0.0f;
+    float y0 = 0.0f;
+    float x1 = 0.0f;
+    float y1 = 0.0f;
+    polar_point(160.0f, 120.0f, 115.0f, a, x0, y0);
+    polar_point(160.0f, 120.0f, inner, a, x1, y1);
+    draw_line_aa(base, SCREEN_W, SCREEN_H, x0, y0, x1, y1, colour);
+  }
+}
+
+}  // namespace
+
 void draw_compass_card(pixel_t* top, pixel_t* base, pixel_t colour) {
   const float card = nav_page.card_heading;
   for (int k = 0; k < 360; k += 30) {
@@ -336,26 +354,8 @@ void draw_compass_card(pixel_t* top, pixel_t* base, pixel_t colour) {
     polar_point(160.0f, 120.0f, 95.0f, a, x, y);
     draw_card_label(base, k, x, y, a, colour);
   }
-  for (int k = 0; k < 360; k += 10) {
-    const float a = static_cast<float>(k) - card;
-    float x0 = 0.0f;
-    float y0 = 0.0f;
-    float x1 = 0.0f;
-    float y1 = 0.0f;
-    polar_point(160.0f, 120.0f, 115.0f, a, x0, y0);
-    polar_point(160.0f, 120.0f, 105.0f, a, x1, y1);
-    draw_line_aa(base, SCREEN_W, SCREEN_H, x0, y0, x1, y1, colour);
-  }
-  for (int k = 5; k < 360; k += 10) {
-    const float a = static_cast<float>(k) - card;
-    float x0 = 0.0f;
-    float y0 = 0.0f;
-    float x1 = 0.0f;
-    float y1 = 0.0f;
-    polar_point(160.0f, 120.0f, 115.0f, a, x0, y0);
-    polar_point(160.0f, 120.0f, 110.0f, a, x1, y1);
-    draw_line_aa(base, SCREEN_W, SCREEN_H, x0, y0, x1, y1, colour);
-  }
+  draw_card_ticks(base, card, 0, 105.0f, colour);  // long ticks every ten degrees
+  draw_card_ticks(base, card, 5, 110.0f, colour);  // short ones between them
   for (int row = 120; row <= 121; ++row) {
     draw_hspan(base, SCREEN_W, SCREEN_H, 30, 40, row, colour);
     draw_hspan(base, SCREEN_W, SCREEN_H, 280, 290, row, colour);
