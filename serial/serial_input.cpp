@@ -7,6 +7,7 @@
 #include "serial/gps_data.h"
 #include "serial/parsers.h"
 #include "settings/settings.h"
+#include "transponder/transponder.h"
 
 serial_input_state serial_input;
 
@@ -84,7 +85,25 @@ void lk1_receive() {
   }
 }
 
-void txp_link_poll() {}
+// The transponder passes on its GPS: usable only while the link is up, has a position and the
+// transponder is not in standby.
+void txp_link_poll() {
+  if ((txp_status_bits() & 0x05) != 0 || txp_mode() == 0) {
+    gps_nav_data.gps_nav_valid = 0;  // items and ages stay as they were
+    return;
+  }
+  data_received(AGE_SERIAL_RX);
+  gps_nav_data.gps_ground_speed = txp_ground_speed();
+  data_received(AGE_GPS_SPEED);
+  // The track is stored only when it is an angle, as from the other sources.
+  const int track = txp_track();
+  if (track >= 0 && track <= 360) {
+    gps_nav_data.gps_track = track;
+    data_received(AGE_GPS_TRACK);
+  }
+  gps_nav_data.gps_nav_valid = 1;
+  restart_track_stabilisation();
+}
 
 }  // namespace
 

@@ -8,12 +8,14 @@
 #include "core/filters.h"
 #include "core/firmware.h"
 #include "core/platform.h"
+#include "host/common/desk_platform.h"
 #include "host/common/memory_serial.h"
 #include "nav/compact_heading.h"
 #include "nav/nav_page.h"
 #include "serial/gps_data.h"
 #include "settings/settings.h"
 #include "tests/support/power_on.h"
+#include "transponder/transponder.h"
 
 namespace {
 
@@ -166,6 +168,41 @@ TEST_F(SerialInput, NewTrackSamplesRestartTheTrackStabilisationOnBothDisplays) {
     drain();
     EXPECT_EQ(nav_page.track_stab_delta, c.restart ? 0.0f : 12.0f);
     EXPECT_EQ(compact.compact_track_stab_delta, c.restart ? 0.0f : 12.0f);
+  }
+}
+
+TEST_F(SerialInput, TransponderLinkPassesOnItsGpsWhileTheLinkIsUsable) {
+  const struct {
+    const char* name;
+    int status;
+    int mode;
+    float heading;
+    bool usable;
+    int track;  // -1: the track is not stored
+  } cases[] = {
+      {"healthy", 0x00, 2, 123.7f, true, 123}, {"failure and fault bits do not matter", 0x82, 1, 10.5f, true, 10},
+      {"time-out", 0x01, 2, 50.0f, false, -1}, {"no position", 0x04, 2, 50.0f, false, -1},
+      {"standby", 0x00, 0, 50.0f, false, -1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    restore_power_on();
+    firmware_init();
+    start(4);
+    gps_nav_data.gps_track = 7;
+    gps_nav_data.gps_nav_valid = 1;
+    desk.txp_status = static_cast<std::uint8_t>(c.status);
+    txp_set_mode(c.mode);
+    desk.heading = c.heading;
+    nav_page.track_stab_delta = 12.0f;
+    serial_input_poll();
+    EXPECT_EQ(gps_nav_data.gps_nav_valid, c.usable ? 1 : 0);
+    EXPECT_EQ(serial_rx_age(), c.usable ? 5 : 0);
+    EXPECT_EQ(gps_speed_age(), c.usable ? 5 : 0);
+    EXPECT_EQ(gps_nav_data.gps_ground_speed, c.usable ? 85 : 0);
+    EXPECT_EQ(gps_nav_data.gps_track, c.track < 0 ? 7 : c.track);
+    EXPECT_EQ(gps_track_age(), c.track < 0 ? 0 : 5);
+    EXPECT_EQ(nav_page.track_stab_delta, c.usable ? 0.0f : 12.0f);
   }
 }
 
