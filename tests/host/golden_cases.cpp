@@ -26,6 +26,15 @@ const std::vector<std::string> steady = {"--set",    "DEMO MODE=DISABLED",
                                          "--sensor", "g=1.3",
                                          "--sensor", "aoa=6"};
 
+// A GPS fix with a waypoint, as an NMEA receiver sends it (the "$" line first brings the receiver
+// into step with the lines).
+const std::string gps_fix =
+    "serial "
+    "\"$\\r\\n$GPRMC,,A,,,,,112.0,215.0,,15.0,E\\x2a7D\\r\\n$GPRMB,A,0.25,R,,KSEA,,,,,12.5,230,,A\\x2a18\\r\\n\"";
+
+// Bytes that arrive but carry no navigation: a receiver without a fix.
+const std::string no_fix = "serial \"$\\r\\n$GPRMC,,V,,,,,,,,,,N\\x2a53\\r\\n\"";
+
 std::vector<std::string> with(std::vector<std::string> a, const std::vector<std::string>& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
@@ -274,16 +283,16 @@ std::vector<golden_run> build() {
       // GPS data arriving on the serial port, then failing.
       {"dg-gps",
        with({"--set", "UNIT FUNCTION=DG", "--set", "CFG_FIELD_PAGE=1"}, steady),
-       {"wait 9", "serial \"$GPRMC,,A,,,,,112.0,215.0\\r\\n$GPRMB,A,0.25,R,,KSEA,,,,,12.5,230\\r\\n\"", "wait 0.5",
-        "png hsi", "set CFG_FIELD_PAGE 2", "wait 0.5", "png arc", "fault gps_no_nav on", "wait 1", "png arc-no-nav",
-        "fault gps_no_nav off", "fault gps_silent on", "wait 6", "png arc-silent"}},
+       {"wait 9", gps_fix, "wait 1", gps_fix, "wait 0.5", "png hsi", "set CFG_FIELD_PAGE 2", gps_fix, "wait 0.5",
+        "png arc", "wait 6", no_fix, "wait 1.2", no_fix, "wait 0.3", "png arc-no-fix", "fault gps_silent on", "wait 6",
+        "png arc-silent"}},
       // Alerts on steady readings.
       {"ai-alerts",
        with({"--set", "UI STYLE=VINTAGE", "--set", "ROLL ALERT=ENABLED", "--set", "G ALERT=ENABLED", "--set",
              "AOA ALERT=ENABLED"},
             steady),
        {"wait 10", "sensor roll 50", "wait 0.5", "png roll-alert", "sensor roll -5", "sensor g 2.6", "wait 0.5",
-        "png g-alert", "sensor g -2.4", "wait 0.5", "png g-negative", "sensor g 1", "sensor aoa 16",
+        "png g-alert", "sensor g -2.4", "wait 1", "png g-negative", "sensor g 1", "sensor aoa 16",
         "set CFG_FIELD_PAGE 1", "wait 0.5", "png aoa-alert"}},
   };
   runs.insert(runs.end(), rest.begin(), rest.end());
