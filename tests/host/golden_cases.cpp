@@ -5,12 +5,16 @@
 namespace golden {
 namespace {
 
-// Every page of a unit in one look and font: the start-up screen, then the four field pages
-// (the fourth is the transponder page, "SERIAL 2" being "TXP LINK" by default).
+// Every page of a unit in one look and font: the four field pages (the fourth is the
+// transponder page, "SERIAL 2" being "TXP LINK" by default), then the menu's selection frame on
+// the third. The start-up screen looks the same in every look and font; it has runs of its own.
 std::vector<std::string> page_tour() {
-  return {"wait 2",    "png startup",          "wait 8",   "png page0", "set CFG_FIELD_PAGE 1", "wait 0.5",
-          "png page1", "set CFG_FIELD_PAGE 2", "wait 0.5", "png page2", "set CFG_FIELD_PAGE 3", "wait 0.5",
-          "png page3"};
+  return {"wait 10",  "png page0", "set CFG_FIELD_PAGE 1",
+          "wait 0.5", "png page1", "set CFG_FIELD_PAGE 2",
+          "wait 0.5", "png page2", "set CFG_FIELD_PAGE 3",
+          "wait 0.5", "png page3", "set CFG_FIELD_PAGE 2",
+          "wait 0.5", "tap left",  "wait 0.1",
+          "png menu"};
 }
 
 // Steady readings for the runs without demo motion, so that what a fault takes away shows.
@@ -59,6 +63,9 @@ std::vector<golden_run> build() {
     }
   }
   const std::vector<golden_run> rest = {
+      // The start-up screen fading in, with and without the demo badge.
+      {"startup", {}, {"wait 0.5", "png t0.5", "wait 3", "png t3.5", "wait 4", "png t7.5"}},
+      {"startup-no-demo", {"--set", "DEMO MODE=DISABLED", "--set", "UI STYLE=VINTAGE"}, {"wait 7.9", "png t7.9"}},
       // Demo motion at fixed moments.
       {"ai-demo1", {}, {"wait 15", "png t15", "wait 15", "png t30", "wait 15", "png t45", "wait 15", "png t60"}},
       {"ai-demo2",
