@@ -576,8 +576,12 @@ TEST(ViewFit, ClicksOnAPlacedPictureLandInTheirAreasAtEveryScale) {
           << w << "x" << h;
     }
     // Left of and above the picture is off it, never its first column or row.
-    if (p.x > 0) EXPECT_LT(to_bezel(p.x - 1, p.x, p.w, BEZEL_W), 0);
-    if (p.y > 0) EXPECT_LT(to_bezel(p.y - 1, p.y, p.h, BEZEL_H), 0);
+    if (p.x > 0) {
+      EXPECT_LT(to_bezel(p.x - 1, p.x, p.w, BEZEL_W), 0);
+    }
+    if (p.y > 0) {
+      EXPECT_LT(to_bezel(p.y - 1, p.y, p.h, BEZEL_H), 0);
+    }
     EXPECT_EQ(to_bezel(p.x + p.w, p.x, p.w, BEZEL_W), BEZEL_W);
   }
 }

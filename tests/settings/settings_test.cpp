@@ -96,7 +96,9 @@ TEST_F(SetupRows, RowsMatchTheSettingsTheyEdit) {
       }
     }
     EXPECT_TRUE(found) << def.label;
-    if (def.options != nullptr) EXPECT_EQ(def.option_count, def.max - def.min + 1) << def.label;
+    if (def.options != nullptr) {
+      EXPECT_EQ(def.option_count, def.max - def.min + 1) << def.label;
+    }
   }
   EXPECT_EQ(setup_row_by_label("DEMO MODE"), 18);
   EXPECT_EQ(setup_option_value(18, "MODE 2"), 2);
