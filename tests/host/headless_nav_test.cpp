@@ -9,23 +9,14 @@
 
 namespace {
 
-using headless_test::run_in_process;
-using headless_test::run_result;
-
 class HeadlessNav : public PowerOn {
  protected:
   // The DG unit on the given field page; the script lines run after the start-up screen.
   static std::vector<state_json> run(int page, const std::vector<std::string>& lines) {
-    std::vector<std::string> args = {"--state", "-", "--set", "UNIT FUNCTION=DG", "-e", "wait 9"};
+    std::vector<std::string> args = {"--set", "UNIT FUNCTION=DG", "-e", "wait 9"};
     args.insert(args.end(), {"-e", "set CFG_FIELD_PAGE " + std::to_string(page), "-e", "wait 0.1"});
     for (const std::string& line : lines) args.insert(args.end(), {"-e", line});
-    const run_result r = run_in_process(args);
-    EXPECT_EQ(r.status, 0) << r.err;
-    if (r.status != 0) return {};
-    std::vector<state_json> snaps;
-    const state_json doc = state_json::parse(r.out);
-    for (const state_json& s : doc["snapshots"]) snaps.push_back(s);
-    return snaps;
+    return headless_test::snapshots_of(args);
   }
 };
 

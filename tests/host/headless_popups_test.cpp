@@ -10,24 +10,15 @@
 
 namespace {
 
-using headless_test::run_in_process;
-using headless_test::run_result;
-
 class HeadlessPopups : public PowerOn {
  protected:
   // Runs the script lines after the start-up screen and returns the snapshots in order.
   static std::vector<state_json> run(const std::vector<std::string>& lines,
                                      const std::vector<std::string>& options = {}) {
-    std::vector<std::string> args = {"--state", "-", "-e", "wait 9"};
+    std::vector<std::string> args = {"-e", "wait 9"};
     for (const std::string& line : lines) args.insert(args.end(), {"-e", line});
     args.insert(args.end(), options.begin(), options.end());
-    const run_result r = run_in_process(args);
-    EXPECT_EQ(r.status, 0) << r.err;
-    if (r.status != 0) return {};
-    std::vector<state_json> snaps;
-    const state_json doc = state_json::parse(r.out);
-    for (const state_json& s : doc["snapshots"]) snaps.push_back(s);
-    return snaps;
+    return headless_test::snapshots_of(args);
   }
 };
 

@@ -1,5 +1,6 @@
 #include "tests/host/headless_support.h"
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -67,6 +68,18 @@ run_result run_in_process(const std::vector<std::string>& args, const std::strin
   r.out = out.str();
   r.err = err.str();
   return r;
+}
+
+std::vector<state_json> snapshots_of(const std::vector<std::string>& args) {
+  std::vector<std::string> all = {"--state", "-"};
+  all.insert(all.end(), args.begin(), args.end());
+  const run_result r = run_in_process(all);
+  EXPECT_EQ(r.status, 0) << r.err;
+  if (r.status != 0) return {};
+  std::vector<state_json> snaps;
+  const state_json doc = state_json::parse(r.out);
+  for (const state_json& s : doc["snapshots"]) snaps.push_back(s);
+  return snaps;
 }
 
 namespace {

@@ -39,6 +39,10 @@ struct run_result {
 // Runs headless_main in this process with the given arguments and standard input.
 run_result run_in_process(const std::vector<std::string>& args, const std::string& input = "");
 
+// Runs headless_main in this process with `--state -` and the given arguments, expects it to
+// succeed, and returns the snapshots the run took, in order (none when it failed).
+std::vector<state_json> snapshots_of(const std::vector<std::string>& args);
+
 // Runs the built vesper-headless in `dir` (the shell quotes every argument).
 run_result run_program(const std::vector<std::string>& args, const std::filesystem::path& dir);
 
