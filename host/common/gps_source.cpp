@@ -14,41 +14,16 @@
 #include <sstream>
 #include <thread>
 
+#include "host/common/serial_line.h"
+
 namespace gps_sources {
 namespace {
 
 std::string quoted(const std::string& s) { return "'" + s + "'"; }
 
-bool speed_for(int baud, speed_t* out) {
-  switch (baud) {
-    case 4800:
-      *out = B4800;
-      return true;
-    case 9600:
-      *out = B9600;
-      return true;
-    case 19200:
-      *out = B19200;
-      return true;
-    case 38400:
-      *out = B38400;
-      return true;
-    default:
-      return false;
-  }
-}
-
 bool set_line(int fd, int baud) {
   termios tio{};
-  speed_t speed = 0;
-  if (!speed_for(baud, &speed) || ::tcgetattr(fd, &tio) != 0) return false;
-  cfmakeraw(&tio);
-  tio.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
-  tio.c_cflag |= CS8 | CLOCAL | CREAD;
-  tio.c_iflag &= ~(IXON | IXOFF | IXANY);
-  tio.c_cc[VMIN] = 0;
-  tio.c_cc[VTIME] = 0;
-  return cfsetispeed(&tio, speed) == 0 && cfsetospeed(&tio, speed) == 0 && ::tcsetattr(fd, TCSANOW, &tio) == 0;
+  return ::tcgetattr(fd, &tio) == 0 && raw_8n1_line(tio, baud) && ::tcsetattr(fd, TCSANOW, &tio) == 0;
 }
 
 // Bytes read but not yet taken by the sink, offered first next time.

@@ -12,6 +12,7 @@
 
 #include "core/platform.h"
 #include "host/common/faults.h"
+#include "host/common/serial_line.h"
 
 serial_posix_state serial_port;
 
@@ -36,22 +37,6 @@ void fail(const char* text, const char* caption, int fd) {
   if (fd >= 0) {
     ::close(fd);
   }
-}
-
-bool baud_constant(int baud, speed_t* out) {
-  static const struct {
-    int rate;
-    speed_t constant;
-  } rates[] = {{300, B300},       {600, B600},       {1200, B1200},    {2400, B2400},   {4800, B4800},
-               {9600, B9600},     {19200, B19200},   {38400, B38400},  {57600, B57600}, {115200, B115200},
-               {230400, B230400}, {460800, B460800}, {921600, B921600}};
-  for (const auto& r : rates) {
-    if (r.rate == baud) {
-      *out = r.constant;
-      return true;
-    }
-  }
-  return false;
 }
 
 // The settings we asked for, as the driver reports them back (tcsetattr succeeds when any one
@@ -105,18 +90,7 @@ bool serial_open(int port, int baud) {
     fail("Could not GET serial parameters", "SERIAL INIT ERROR", fd);
     return false;
   }
-  speed_t speed = 0;
-  bool ok = baud_constant(baud, &speed);
-  if (ok) {
-    cfmakeraw(&tio);
-    tio.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
-    tio.c_cflag |= CS8 | CLOCAL | CREAD;
-    tio.c_iflag &= ~(IXON | IXOFF | IXANY);
-    // Reads return at once with what is there.
-    tio.c_cc[VMIN] = 0;
-    tio.c_cc[VTIME] = 0;
-    ok = cfsetispeed(&tio, speed) == 0 && cfsetospeed(&tio, speed) == 0 && ::tcsetattr(fd, TCSANOW, &tio) == 0;
-  }
+  const bool ok = raw_8n1_line(tio, baud) && ::tcsetattr(fd, TCSANOW, &tio) == 0;
   termios check{};
   if (!ok || ::tcgetattr(fd, &check) != 0 || !settings_took(tio, check)) {
     fail("Could not SET serial parameters", "SERIAL INIT ERROR", fd);
