@@ -2,6 +2,7 @@
 
 #include "core/platform.h"
 #include "host/common/faults.h"
+#include "host/common/recording.h"
 
 memory_serial_state memory_serial;
 
@@ -20,6 +21,13 @@ std::size_t memory_serial_feed(const std::uint8_t* bytes, std::size_t length) {
   return fed;
 }
 
+// A played recording is the port's only source, so the queue is all bytes as read.
+void serial_feed_as_read(const std::uint8_t* bytes, std::size_t length) {
+  memory_serial.as_read = true;
+  memory_serial.open = true;
+  memory_serial_feed(bytes, length);
+}
+
 bool serial_open(int port, int baud) {
   memory_serial.open = true;
   memory_serial.port = port;
@@ -31,7 +39,7 @@ std::uint8_t serial_read_one(int* count) {
   while (memory_serial.open && memory_serial.rx_head != memory_serial.rx_tail) {
     std::uint8_t byte = memory_serial.rx[memory_serial.rx_head];
     memory_serial.rx_head = (memory_serial.rx_head + 1) % memory_serial_state::CAPACITY;
-    if (gps_fault_pass_byte(&byte)) {
+    if (memory_serial.as_read || gps_fault_pass_byte(&byte)) {
       *count = 1;
       return byte;
     }

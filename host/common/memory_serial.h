@@ -14,6 +14,8 @@ struct memory_serial_state {
   std::size_t rx_tail = 0;
   std::uint8_t tx[CAPACITY] = {};
   std::size_t tx_length = 0;
+  // The bytes queued were recorded as the firmware read them: the fault filter has had them.
+  bool as_read = false;
 };
 extern memory_serial_state memory_serial;
 

@@ -25,6 +25,7 @@
 #include "host/common/gps_source.h"
 #include "host/common/message_text.h"
 #include "host/common/png_io.h"
+#include "host/common/recording.h"
 #include "host/common/setting_input.h"
 #include "host/desktop/bezel_art.h"
 #include "host/desktop/control_bridge.h"
@@ -52,6 +53,14 @@ constexpr int MAX_PASSES_PER_REFRESH = 100;
 
 SDL_Window* message_box_parent = nullptr;
 
+// The recording the serial port reports its bytes to, and the pass they are read in.
+recording::writer* serial_recorder = nullptr;
+long serial_pass = 0;
+
+void record_serial_byte(std::uint8_t byte) {
+  if (serial_recorder != nullptr) serial_recorder->serial_byte(serial_pass, byte);
+}
+
 void show_serial_error(const char* text, const char* caption) {
   SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, message_box_parent);
 }
@@ -75,13 +84,18 @@ const std::uint32_t* surface_words(const SDL_Surface* s) { return static_cast<co
 class simulator {
  public:
   simulator(const sim_options& options, std::vector<host_settings::setting_write> sets,
-            std::unique_ptr<gps_sources::source> source, int source_pty)
+            std::unique_ptr<gps_sources::source> source, int source_pty, recording::writer* recorder,
+            const recording::run_recording* played)
       : zoom_(options.zoom),
         sets_(std::move(sets)),
+        sensors_(options.sensors),
+        recorder_(recorder),
         open_port_(!options.serial_devices.empty() || source != nullptr),
         source_(std::move(source)),
         source_pty_(source_pty),
-        start_faults_(options.faults) {}
+        start_faults_(options.faults) {
+    if (played != nullptr) player_ = std::make_unique<recording::player>(*played);
+  }
   ~simulator() { destroy(); }
 
   bool create();
@@ -102,10 +116,16 @@ class simulator {
   void save_picture(bool with_frame);
   void print_state();
   void show_faults();
+  void play_through(long pass);
+  void end_playing();
+  bool playing() const { return player_ != nullptr; }
   std::uint64_t now() const { return SDL_GetTicks64(); }
 
   int zoom_;
   std::vector<host_settings::setting_write> sets_;
+  std::vector<desk_sensor_write> sensors_;
+  recording::writer* recorder_;
+  std::unique_ptr<recording::player> player_;
   // The GPS port: a device given with --serial, or a pseudo-terminal the replay or gpsd source
   // writes into, so that the firmware reads through the same serial wrapper either way.
   bool open_port_;
@@ -178,14 +198,22 @@ bool simulator::create() {
 
   firmware_init();
   // As the headless runner does: after start-up, before the first pass.
+  for (const desk_sensor_write& write : sensors_) {
+    apply_desk_sensor(write);
+    recorder_->sensor(1, write);
+  }
   for (const host_settings::setting_write& write : sets_) {
     std::string why;
     if (!host_settings::apply_setting_write(write, &why)) {
       std::fprintf(stderr, "vesper-sim: %s\n", safe_line(why).c_str());
       return false;
     }
+    recorder_->setting(1, write);
   }
   for (int fault : start_faults_) set_fault(fault, true);
+  // A recording's own start: what it gives before the first pass, before the serial input
+  // reads its protocol setting.
+  if (playing()) play_through(1);
   show_faults();
   // Without a source the port stays closed and the input idle.
   if (open_port_) serial_open(1, gps_sources::line_baud(cfg_get_byte(CFG_GPS_NAV_SRC)));
@@ -229,16 +257,54 @@ void simulator::refresh() {
   }
   for (int i = 0; i < MAX_PASSES_PER_REFRESH; ++i) {
     ++counters_.passes;
+    if (playing()) play_through(counters_.passes);
+    recorder_->inputs(counters_.passes);
+    serial_pass = counters_.passes;
     serial_input_poll();  // drained once a pass, as the instrument's main loop does
     const bool composed = firmware_pass(frame_.data());
+    recorder_->after_pass();
     settle_deferred_releases();
     if (composed) {
       ++counters_.frames;
       shown_frame_ = frame_;
       present_picture();
+      if (playing() && counters_.passes >= player_->end_pass()) end_playing();
       return;
     }
   }
+}
+
+void simulator::play_through(long pass) {
+  std::string why;
+  const bool ok = player_->apply_through(
+      pass,
+      [this]() {
+        ++counters_.seconds;
+        second_tick();
+      },
+      &why);
+  if (!ok) {
+    std::fprintf(stderr, "vesper-sim: --play: %s\n", safe_line(why).c_str());
+    end_playing();
+  }
+}
+
+// The recording is over (what it stamped past its last pass included): the mouse, the keys and
+// the one-second timer take over from here.
+void simulator::end_playing() {
+  if (!player_) return;
+  std::unique_ptr<recording::player> p = std::move(player_);
+  std::string why;
+  p->apply_through(
+      p->end_pass() + 1,
+      [this]() {
+        ++counters_.seconds;
+        second_tick();
+      },
+      &why);
+  second_timer_.start(now(), SECOND_MS, SECOND_CATCH_UP);
+  std::printf("end of the recording at pass %ld\n", counters_.passes);
+  std::fflush(stdout);
 }
 
 // Held switches as the firmware reads them, and a turning zone while the mouse or a key holds it.
@@ -446,19 +512,21 @@ void simulator::handle(const SDL_Event& ev) {
       }
       break;
     case SDL_MOUSEBUTTONDOWN:
-      if (ev.button.button == SDL_BUTTON_LEFT) {
+    case SDL_MOUSEBUTTONUP:
+    case SDL_MOUSEWHEEL:
+      // While a recording plays it is the only hand on the controls.
+      if (playing()) break;
+      if (ev.type == SDL_MOUSEBUTTONDOWN && ev.button.button == SDL_BUTTON_LEFT) {
         apply_control_action(pointer_press(&pointer_, to_bezel(ev.button.x, place_.x, place_.w, BEZEL_W),
                                            to_bezel(ev.button.y, place_.y, place_.h, BEZEL_H)));
       }
-      break;
-    case SDL_MOUSEBUTTONUP:
-      if (ev.button.button == SDL_BUTTON_LEFT) {
+      if (ev.type == SDL_MOUSEBUTTONUP && ev.button.button == SDL_BUTTON_LEFT) {
         apply_control_action(pointer_release(&pointer_, to_bezel(ev.button.x, place_.x, place_.w, BEZEL_W),
                                              to_bezel(ev.button.y, place_.y, place_.h, BEZEL_H)));
       }
-      break;
-    case SDL_MOUSEWHEEL:
-      apply_control_action(wheel_action(ev.wheel.y, ev.wheel.direction == SDL_MOUSEWHEEL_FLIPPED));
+      if (ev.type == SDL_MOUSEWHEEL) {
+        apply_control_action(wheel_action(ev.wheel.y, ev.wheel.direction == SDL_MOUSEWHEEL_FLIPPED));
+      }
       break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
@@ -466,6 +534,13 @@ void simulator::handle(const SDL_Event& ev) {
       const touch_area turn = key_turn_area(ev.key.keysym.sym, ev.key.keysym.mod);
       if (turn != touch_area::none) {
         key_turn_ = ev.type == SDL_KEYDOWN ? turn : touch_area::none;
+      }
+      if (playing()) {
+        // Keys that work the window (zoom, pictures, pause, state) still do; controls and faults
+        // are the recording's.
+        if (r.command != sim_command::toggle_fault && r.command != sim_command::clear_faults)
+          command(r.command, r.fault);
+        break;
       }
       apply_control_action(r.action);
       command(r.command, r.fault);
@@ -481,6 +556,8 @@ int simulator::run() {
     if (!paused_) {
       const std::uint64_t t = now();
       for (int n = second_timer_.take_due(t); n > 0; --n) {
+        if (playing()) continue;  // the recording brings its own ticks
+        recorder_->tick(counters_.passes + 1);
         ++counters_.seconds;
         second_tick();
       }
@@ -506,6 +583,11 @@ int simulator::run() {
     if (running_ && lit_areas() != shown_lit_) {
       present_picture();
     }
+  }
+  std::string why;
+  if (!recorder_->finish(counters_.passes, &why)) {
+    std::fprintf(stderr, "vesper-sim: %s\n", safe_line(why).c_str());
+    return 1;
   }
   return 0;
 }
@@ -545,9 +627,6 @@ int main(int argc, char** argv) {
   if (options.help) {
     std::fputs(sim_usage().c_str(), stdout);
     return 0;
-  }
-  for (const desk_sensor_write& write : options.sensors) {
-    apply_desk_sensor(write);
   }
   // Settings are checked as a whole before the window opens, as the headless runner checks them.
   std::vector<host_settings::setting_write> sets;
@@ -594,6 +673,22 @@ int main(int argc, char** argv) {
     serial_set_device(0, ::ptsname(source_pty));
   }
 
+  // The recording and the file to play are checked before the window opens, like every option.
+  recording::run_recording played;
+  if (!options.play_file.empty() && !recording::read_recording(options.play_file, &played, &error)) {
+    std::fprintf(stderr, "vesper-sim: --play: %s\n", safe_line(error).c_str());
+    return 2;
+  }
+  recording::writer recorder;
+  if (!options.record_file.empty()) {
+    if (!recorder.open(options.record_file, &error)) {
+      std::fprintf(stderr, "vesper-sim: %s\n", safe_line(error).c_str());
+      return 2;
+    }
+    serial_recorder = &recorder;
+    serial_set_read_observer(record_serial_byte);
+  }
+
   SDL_SetMainReady();
   if (!choose_video_driver(&error)) {
     std::fprintf(stderr, "vesper-sim: %s\n", error.c_str());
@@ -607,7 +702,8 @@ int main(int argc, char** argv) {
   }
   int status = 1;
   {
-    simulator sim(options, std::move(sets), std::move(source), source_pty);
+    simulator sim(options, std::move(sets), std::move(source), source_pty, &recorder,
+                  options.play_file.empty() ? nullptr : &played);
     if (sim.create()) {
       status = sim.run();
     }

@@ -8,11 +8,13 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <deque>
 #include <map>
 
 #include "core/platform.h"
 #include "host/common/faults.h"
 #include "host/common/serial_line.h"
+#include "host/common/recording.h"
 
 serial_posix_state serial_port;
 
@@ -20,6 +22,9 @@ namespace {
 
 std::map<int, std::string> named_devices;
 serial_error_reporter error_reporter = nullptr;
+serial_read_observer read_observer = nullptr;
+// Bytes of a played recording, read before the device and not filtered again.
+std::deque<std::uint8_t> played;
 
 void report(const char* text, const char* caption) {
   if (caption[0] != '\0') {
@@ -108,10 +113,20 @@ bool serial_open(int port, int baud) {
   return true;
 }
 
+void serial_set_read_observer(serial_read_observer observer) { read_observer = observer; }
+
+void serial_feed_as_read(const std::uint8_t* bytes, std::size_t length) {
+  played.insert(played.end(), bytes, bytes + length);
+}
+
 std::uint8_t serial_read_one(int* count) {
   int got = 0;
   std::uint8_t byte = 0;
-  if (serial_port.fd >= 0) {
+  if (!played.empty()) {
+    byte = played.front();
+    played.pop_front();
+    got = 1;
+  } else if (serial_port.fd >= 0) {
     ssize_t n;
     do {
       n = ::read(serial_port.fd, &byte, 1);
@@ -122,6 +137,8 @@ std::uint8_t serial_read_one(int* count) {
   }
   if (got == 0) {
     byte = 0;
+  } else if (read_observer != nullptr) {
+    read_observer(byte);
   }
   if (count != nullptr) {
     *count = got;

@@ -3,6 +3,7 @@
 // at a time. Needs no window: failures go to standard error, and to a reporter the window
 // installs to show them in a message box too.
 #pragma once
+#include <cstdint>
 #include <string>
 
 #define SERIAL_DEFAULT_DEVICE_PREFIX "/dev/ttyUSB"
@@ -27,3 +28,8 @@ void serial_clear_devices();
 // Called with (text, caption) for every failure message; nullptr for none.
 using serial_error_reporter = void (*)(const char* text, const char* caption);
 void serial_set_error_reporter(serial_error_reporter reporter);
+
+// Called with every byte the firmware reads, after the fault filter (for a recording); nullptr
+// for none.
+using serial_read_observer = void (*)(std::uint8_t byte);
+void serial_set_read_observer(serial_read_observer observer);

@@ -126,6 +126,17 @@ bool parse_sim_options(int argc, const char* const* argv, sim_options* options, 
       (name[2] == 'r' ? options->replay_file : options->gpsd) = value;
     }
     if (matched) continue;
+    for (const char* name : {"--record", "--play"}) {
+      if (matched) break;
+      if (!option_value(arg, name, argc, argv, &i, &value, &matched, error)) return false;
+      if (!matched) continue;
+      if (value.empty()) {
+        *error = std::string("option ") + name + " needs a file name";
+        return false;
+      }
+      (name[2] == 'r' ? options->record_file : options->play_file) = value;
+    }
+    if (matched) continue;
     if (!option_value(arg, "--set", argc, argv, &i, &value, &matched, error)) {
       return false;
     }
@@ -152,13 +163,23 @@ bool parse_sim_options(int argc, const char* const* argv, sim_options* options, 
     }
     return false;
   }
+  // A recording holds everything the firmware was given; more input would make it another run.
+  if (!options->play_file.empty() && (!options->sets.empty() || !options->sensors.empty() || !options->faults.empty() ||
+                                      !options->serial_devices.empty() || !options->replay_file.empty() ||
+                                      !options->gpsd.empty() || !options->record_file.empty())) {
+    *error =
+        "--play: the recording is the whole input; --set, --sensor, --fault, --serial, --replay, --gpsd and "
+        "--record cannot go with it";
+    return false;
+  }
   return true;
 }
 
 std::string sim_usage() {
   std::string s =
       "Usage: vesper-sim [--zoom N] [--set NAME=VALUE]... [--serial [PORT=]DEVICE]... [--sensor NAME=VALUE]...\n"
-      "                 [--fault NAME]...\n"
+      "                 [--fault NAME]... [--record FILE]\n"
+      "       vesper-sim [--zoom N] --play FILE\n"
       "\n"
       "Runs the instrument in a window: the display inside a picture of the bezel, worked with the\n"
       "mouse and the keyboard. It starts with its start-up screen for eight seconds, then shows\n"
@@ -185,6 +206,11 @@ std::string sim_usage() {
       "                           or true/false; numbers may be nan or inf. The names:\n";
   s += desk_sensor_help();
   s += "  --fault NAME             inject a fault from the start (may be repeated; listed below)\n"
+       "  --record FILE            write everything that reaches the firmware (controls, ticks, serial\n"
+       "                           bytes, sensors, faults, settings) to FILE, stamped with its pass;\n"
+       "                           vesper-headless --play FILE gives the very same frames\n"
+       "  --play FILE              play a recording instead of the mouse and the fault keys, to its\n"
+       "                           end; then the window is yours\n"
        "  -h, --help               this text\n"
        "\n";
   s += key_help;

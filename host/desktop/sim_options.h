@@ -24,6 +24,10 @@ struct sim_options {
   // Serial bytes from a recorded stream or from gpsd instead of a device (at most one source).
   std::string replay_file;
   std::string gpsd;  // HOST[:PORT]
+  // Everything that reaches the firmware is written to record_file; play_file is played instead
+  // of the mouse and the keys until its end.
+  std::string record_file;
+  std::string play_file;
 };
 
 // Parses argv[1..]. On a bad option returns false with a message for the user in *error.

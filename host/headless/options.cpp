@@ -12,6 +12,7 @@ namespace headless {
 
 std::int64_t effective_run_ms(const options& o) {
   if (o.seconds_given) return o.run_ms;
+  if (!o.play_file.empty()) return 0;
   return o.scripts.empty() ? 10000 : 0;
 }
 
@@ -49,7 +50,7 @@ bool parse_command_line(const std::vector<std::string>& args, options* out, std:
       return false;
     };
 
-    for (const char* single : {"--seconds", "--png", "--frames", "--every", "--layers", "--state"}) {
+    for (const char* single : {"--seconds", "--png", "--frames", "--every", "--layers", "--state", "--play"}) {
       if (name == single && !single_seen.insert(name).second) {
         *error = "option " + name + " given twice (it names one thing; give it once)";
         return false;
@@ -107,6 +108,13 @@ bool parse_command_line(const std::vector<std::string>& args, options* out, std:
         return false;
       }
       o.faults.push_back(value);
+    } else if (name == "--play") {
+      if (!take_value("a recording")) return false;
+      if (value.empty()) {
+        *error = "--play: empty file name";
+        return false;
+      }
+      o.play_file = value;
     } else if (name == "--png") {
       if (!take_value("a file name")) return false;
       o.png = value;
@@ -160,6 +168,14 @@ bool parse_command_line(const std::vector<std::string>& args, options* out, std:
     *error = "--png - and --state - cannot both go to standard output";
     return false;
   }
+  // A recording holds everything the firmware was given; more input would make it another run.
+  if (!o.play_file.empty() && (!o.scripts.empty() || !o.sets.empty() || !o.sensors.empty() || !o.faults.empty() ||
+                               !o.serial_device.empty() || !o.replay_file.empty() || !o.gpsd.empty())) {
+    *error =
+        "--play: the recording is the whole input; --script, -e, --set, --sensor, --fault, --serial, --replay and "
+        "--gpsd cannot go with it";
+    return false;
+  }
   if (o.every_given && o.frames_dir.empty()) {
     *error = "--every needs --frames DIR";
     return false;
@@ -205,6 +221,11 @@ Options:
                      are skipped
   --gpsd HOST[:PORT] take raw NMEA from a running gpsd (port 2947 by default), in step with
                      real time; a lost connection shows as lost data and is retried
+  --play FILE        play a recording made with vesper-sim --record FILE: every control, tick,
+                     serial byte, sensor value, fault and setting at the pass the window gave
+                     it, to the end of the recording, then --seconds more (default 0); the
+                     frames are those the window showed. Takes no script, --set, --sensor,
+                     --fault or serial source
   -h, --help         show this text
 
 --script, -e, --set and --sensor may be repeated; every other option may be given only once.

@@ -29,7 +29,8 @@ struct options {
   // At most one source of serial bytes.
   std::string serial_device;
   std::string replay_file;
-  std::string gpsd;  // HOST[:PORT]
+  std::string gpsd;       // HOST[:PORT]
+  std::string play_file;  // a recording of the window, played instead of a script
 };
 
 // Default run time: ten seconds without a script, none after one.

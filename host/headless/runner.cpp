@@ -49,6 +49,7 @@ bool virtual_instrument::refresh() {
   if (on_refresh) on_refresh(now_ms_);
   for (int i = 0; i < PASS_LIMIT_PER_REFRESH; ++i) {
     ++passes_;
+    if (before_pass) before_pass(passes_);
     // The serial input is drained once a pass, as the instrument's main loop does.
     serial_input_poll();
     if (firmware_pass(frame_.data())) {
@@ -76,6 +77,18 @@ bool virtual_instrument::step() {
     second_tick();
   }
   return true;
+}
+
+bool virtual_instrument::play_refresh() {
+  now_ms_ = next_refresh_ms_;
+  next_refresh_ms_ += REFRESH_MS;
+  return refresh();
+}
+
+void virtual_instrument::resume_clock() {
+  // A recording that stood still (a paused window) brought no ticks: the clock's next tick is
+  // never behind its time.
+  while (next_tick_ms_ < now_ms_) next_tick_ms_ += TICK_MS;
 }
 
 bool virtual_instrument::advance_to(std::int64_t time_ms) {
@@ -343,6 +356,13 @@ bool prepare_run(const options& o, std::istream& in, run_plan* plan, std::string
     p.source = gps_sources::open_gpsd(o.gpsd, error);
   }
   if (!p.source && (!o.serial_device.empty() || !o.replay_file.empty() || !o.gpsd.empty())) return false;
+  if (!o.play_file.empty()) {
+    p.played = std::make_shared<recording::run_recording>();
+    if (!recording::read_recording(o.play_file, p.played.get(), error)) {
+      *error = "--play: " + *error;
+      return false;
+    }
+  }
   *plan = p;
   return true;
 }
@@ -362,6 +382,12 @@ class run_session {
       base_copy_.assign(base_layer, base_layer + LAYER_PIXELS);
     }
     instrument_.on_frame = [this](std::int64_t n) { return frame_composed(n); };
+    if (plan_.played) {
+      const int status = play();
+      if (status != 0) return status;
+      if (!instrument_.advance_by(plan_.run_ms)) return stopped();
+      return finish();
+    }
     for (const desk_sensor_write& write : plan_.sensors) apply_desk_sensor(write);
     for (const setting_write& write : plan_.sets) apply_set(write);
     open_serial_port();
@@ -393,6 +419,33 @@ class run_session {
     if (host_settings::apply_setting_write(write, &why)) return;
     fail(why + "; the setting was left as it was", 0);
     set_refused_ = true;
+  }
+
+  // A recording, pass by pass as the window ran it: what it gave before the first pass comes
+  // before the serial input reads its protocol setting, as in the window.
+  int play() {
+    recording::player player(*plan_.played);
+    std::string why;
+    bool refused = false;
+    const auto tick = [this]() {
+      second_tick();
+      instrument_.tick_taken();
+    };
+    if (!player.apply_through(1, tick, &why)) return fail("--play: " + why, 1);
+    open_serial_port();
+    instrument_.before_pass = [&](std::int64_t pass) {
+      if (!refused && !player.apply_through(pass, tick, &why)) refused = true;
+    };
+    while (instrument_.passes() < player.end_pass() && !refused) {
+      if (!instrument_.play_refresh()) {
+        instrument_.before_pass = nullptr;
+        return stopped();
+      }
+    }
+    instrument_.before_pass = nullptr;
+    if (refused || !player.apply_through(player.end_pass() + 1, tick, &why)) return fail("--play: " + why, 1);
+    instrument_.resume_clock();
+    return 0;
   }
 
   // The headless port is a memory port: the script's serial lines and the source write into it.

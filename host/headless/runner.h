@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/common/gps_source.h"
+#include "host/common/recording.h"
 #include "host/common/state_json.h"
 #include "host/headless/options.h"
 #include "host/headless/script.h"
@@ -46,6 +47,16 @@ class virtual_instrument {
   std::function<bool(std::int64_t frame_number)> on_frame;
   // Called before every refresh with the instrument time, to deliver the serial bytes due.
   std::function<void(std::int64_t now_ms)> on_refresh;
+  // Called before every pass with its number (counted from 1).
+  std::function<void(std::int64_t pass)> before_pass;
+
+  // Playing a recording: the refreshes follow one another 30 ms apart and the ticks are the
+  // recording's, not the clock's. play_refresh runs the next refresh without any tick;
+  // tick_taken says a recorded tick was run; resume_clock hands the ticks back to the clock.
+  bool play_refresh();
+  void tick_taken() { next_tick_ms_ = now_ms_ + TICK_MS; }
+  void resume_clock();
+  std::int64_t passes() const { return passes_; }
 
   // Keeps instrument time in step with the wall clock from now on (for sources that deliver in
   // real time); otherwise the clock runs as fast as the machine allows.
@@ -87,6 +98,8 @@ struct run_plan {
   // The source of serial bytes, opened while checking (a device that cannot be opened is bad
   // input like any other); none without --serial, --replay or --gpsd.
   std::shared_ptr<gps_sources::source> source;
+  // --play: the recording, read and checked.
+  std::shared_ptr<recording::run_recording> played;
 };
 
 // Reads and parses the scripts, the --set values and the outputs; nothing is run or written.

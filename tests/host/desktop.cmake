@@ -31,8 +31,9 @@ gtest_discover_tests(vesper_tests_desktop_controls DISCOVERY_MODE PRE_TEST)
 # One process runs the whole sequence against one window, so it is one CTest test.
 add_executable(vesper_tests_desktop_window ${CMAKE_CURRENT_SOURCE_DIR}/desktop_window_test.cpp)
 target_link_libraries(vesper_tests_desktop_window PRIVATE vesper_bezel_art_tables vesper_png GTest::gtest_main)
-target_compile_definitions(vesper_tests_desktop_window PRIVATE VESPER_SIM_PATH="$<TARGET_FILE:vesper-sim>")
+target_compile_definitions(vesper_tests_desktop_window PRIVATE VESPER_SIM_PATH="$<TARGET_FILE:vesper-sim>"
+                                                          VESPER_HEADLESS_PATH="$<TARGET_FILE:vesper-headless>")
 set_target_properties(vesper_tests_desktop_window PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VESPER_DESKTOP_TEST_DIR})
-add_dependencies(vesper_tests_desktop_window vesper-sim)
+add_dependencies(vesper_tests_desktop_window vesper-sim vesper-headless)
 add_test(NAME desktop_window COMMAND vesper_tests_desktop_window)
 set_tests_properties(desktop_window PROPERTIES TIMEOUT 90 SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]" LABELS "window")

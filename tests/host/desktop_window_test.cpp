@@ -323,7 +323,8 @@ void SimWindow::SetUpTestSuite() {
   unsetenv("WAYLAND_DISPLAY");
   unsetenv("SDL_VIDEODRIVER");
 
-  sim = spawn({VESPER_SIM_PATH}, dir + "/sim.out", dir + "/sim.err", dir);
+  // The whole session is recorded: the last test plays it back headless.
+  sim = spawn({VESPER_SIM_PATH, "--record", dir + "/session.rec"}, dir + "/sim.out", dir + "/sim.err", dir);
   window = find_window(xdotool, "Orvanta VESPER Simulator", 10000, sim);
   if (window.empty()) {
     setup_error = "no window titled \"Orvanta VESPER Simulator\" appeared: " + read_file(dir + "/sim.err");
@@ -644,11 +645,34 @@ TEST(SimOnASmallScreen, ZoomIsCutDownAndResizingCentresTheLargestZoomThatFits) {
   EXPECT_EQ(wrong, 0);
 }
 
-// Last: the window goes away.
-TEST_F(SimWindow, EscapeQuitsWithStatusZero) {
+// Last: the window goes away, and the recording of everything the tests above did to it,
+// played headless to the same pass, gives the display frame the window last showed, to the byte.
+TEST_F(SimWindow, EscapeQuitsWithStatusZeroAndTheRecordingPlaysToTheShownFrame) {
+  key("p");  // paused, no further pass runs: the frame saved is the last one
+  ASSERT_EQ(next_line("paused"), "paused");
+  key("shift+F12");
+  const std::string saved = next_line("saved display frame: ");
+  ASSERT_FALSE(saved.empty()) << read_file(dir + "/sim.err");
   key("Escape");
   EXPECT_EQ(wait_exit(sim, 5000), 0) << read_file(dir + "/sim.err");
   sim = -1;
+
+  const std::string played = dir + "/played.png";
+  std::string out;
+  ASSERT_EQ(run({VESPER_HEADLESS_PATH, "--play", dir + "/session.rec", "--png", played}, &out, 60000), 0) << out;
+  std::vector<std::uint32_t> shown, replayed;
+  int w = 0, h = 0, w2 = 0, h2 = 0;
+  std::string error;
+  ASSERT_TRUE(read_png(saved.substr(std::strlen("saved display frame: ")), &shown, &w, &h, &error)) << error;
+  ASSERT_TRUE(read_png(played, &replayed, &w2, &h2, &error)) << error;
+  EXPECT_EQ(std::make_pair(w, h), std::make_pair(w2, h2));
+  EXPECT_TRUE(shown == replayed) << "the played frame differs from the one the window showed";
+  EXPECT_EQ(read_file(played), read_file(saved.substr(std::strlen("saved display frame: "))));
+  // The session reached the firmware through every kind of input the tests used.
+  const std::string recording = read_file(dir + "/session.rec");
+  for (const char* word : {" left 1\n", " turn 1\n", " tick\n", " fault ", " end\n"}) {
+    EXPECT_NE(recording.find(word), std::string::npos) << word;
+  }
 }
 
 }  // namespace
