@@ -361,6 +361,8 @@ void writer::setting(std::int64_t pass, const host_settings::setting_write& writ
 
 bool writer::finish(std::int64_t passes_run, std::string* error) {
   if (file_ == nullptr) return true;
+  // What changed after the last pass (a fault key while paused) still reaches a run played on.
+  inputs(passes_run + 1);
   // The window may close before its first pass; the stamps start at 1.
   line(passes_run < 1 ? 1 : passes_run, "end");
   const bool ok = std::ferror(file_) == 0;
@@ -371,6 +373,13 @@ bool writer::finish(std::int64_t passes_run, std::string* error) {
     return false;
   }
   return true;
+}
+
+void writer::discard() {
+  if (file_ == nullptr) return;
+  std::fclose(file_);
+  file_ = nullptr;
+  std::remove(path_.c_str());
 }
 
 // ---- Playing

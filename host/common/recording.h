@@ -82,6 +82,8 @@ class writer {
   // After the last pass: the end line, and the file closed. False with a reason if anything
   // could not be written.
   bool finish(std::int64_t passes_run, std::string* error);
+  // A run that never started: the file goes again.
+  void discard();
 
  private:
   void line(std::int64_t pass, const std::string& text);

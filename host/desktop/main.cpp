@@ -692,12 +692,14 @@ int main(int argc, char** argv) {
   SDL_SetMainReady();
   if (!choose_video_driver(&error)) {
     std::fprintf(stderr, "vesper-sim: %s\n", error.c_str());
+    recorder.discard();
     return 1;
   }
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     const char* display = std::getenv("DISPLAY");
     std::fprintf(stderr, "vesper-sim: cannot open the display%s%s: %s\n", display != nullptr ? " " : "",
                  display != nullptr ? quote_text(display).c_str() : "", SDL_GetError());
+    recorder.discard();
     return 1;
   }
   int status = 1;
@@ -706,6 +708,8 @@ int main(int argc, char** argv) {
                   options.play_file.empty() ? nullptr : &played);
     if (sim.create()) {
       status = sim.run();
+    } else {
+      recorder.discard();
     }
   }
   SDL_Quit();

@@ -519,12 +519,14 @@ TEST_F(SimWindow, PicturesAreNumberedAndNeverOverwritten) {
 
 // Runs vesper-sim with the environment changed as given, to its end; its status, the time it
 // took and what it wrote on standard error.
-int run_sim_env(const std::vector<std::string>& env_args, std::string* err, long* took_ms) {
+int run_sim_env(const std::vector<std::string>& env_args, std::string* err, long* took_ms,
+                const std::vector<std::string>& sim_args = {}) {
   char name[] = "/tmp/vesper-sim-env-XXXXXX";
   close(mkstemp(name));
   std::vector<std::string> argv = {"/usr/bin/env"};
   argv.insert(argv.end(), env_args.begin(), env_args.end());
   argv.push_back(VESPER_SIM_PATH);
+  argv.insert(argv.end(), sim_args.begin(), sim_args.end());
   const auto start = clock_type::now();
   pid_t pid = spawn(argv, "", name);
   const int status = wait_exit(pid, 10000);
@@ -546,7 +548,11 @@ TEST(SimWithoutDisplay, ExitsWithStatusOneAndOneLineAtOnce) {
        }) {
     std::string err;
     long took = 0;
-    EXPECT_EQ(run_sim_env(c.env, &err, &took), 1) << err;
+    // A recording asked for is not left behind, empty, by a window that never opened.
+    const std::string rec = "/tmp/vesper-sim-no-display-" + std::to_string(getpid()) + ".rec";
+    EXPECT_EQ(run_sim_env(c.env, &err, &took, {"--record", rec}), 1) << err;
+    EXPECT_NE(access(rec.c_str(), F_OK), 0) << rec;
+    unlink(rec.c_str());
     EXPECT_LT(took, 2000);
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     EXPECT_EQ(err.rfind("vesper-sim: ", 0), 0u) << err;
