@@ -7,6 +7,7 @@
 #include "host/common/detent_queue.h"
 #include "host/common/faults.h"
 #include "host/common/message_text.h"
+#include "host/common/recording.h"
 
 namespace headless {
 namespace {
@@ -277,43 +278,10 @@ bool parse_script_line(std::string_view line, const std::string& where, command*
   return true;
 }
 
+// The escapes are the recordings' own, so a line copied between a script and a recording means
+// the same bytes.
 bool decode_serial_text(std::string_view text, std::string* bytes, std::string* error) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\\') {
-      out += text[i];
-      continue;
-    }
-    if (i + 1 >= text.size()) {
-      *error = "a '\\' at the end of the text (write \\\\ for a backslash)";
-      return false;
-    }
-    const char e = text[++i];
-    if (e == 'r') {
-      out += '\r';
-    } else if (e == 'n') {
-      out += '\n';
-    } else if (e == 't') {
-      out += '\t';
-    } else if (e == '\\') {
-      out += '\\';
-    } else if (e == 'x') {
-      if (i + 2 >= text.size() || !std::isxdigit(static_cast<unsigned char>(text[i + 1])) ||
-          !std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
-        *error = "\\x needs two hex digits";
-        return false;
-      }
-      int value = 0;
-      std::from_chars(text.data() + i + 1, text.data() + i + 3, value, 16);
-      out += static_cast<char>(value);
-      i += 2;
-    } else {
-      *error = std::string("unknown escape '\\") + e + "' (\\r, \\n, \\t, \\\\, \\xHH)";
-      return false;
-    }
-  }
-  *bytes = out;
-  return true;
+  return recording::decode_bytes(text, bytes, error);
 }
 
 bool parse_script_text(std::string_view text, const std::string& source, int first_line, std::vector<command>* out,
