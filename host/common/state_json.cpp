@@ -293,6 +293,7 @@ state_json transponder_json() {
   j["squawk_code"] = t.squawk_code;
   j["mode"] = t.mode;
   j["ident_countdown"] = t.ident_countdown;
+  j["squawk_edit_active"] = modes.squawk_edit_active;
   j["squawk_text"] = bounded_text(t.squawk_text, sizeof t.squawk_text);
   j["squawk_cursor"] = t.squawk_cursor;
   j["squawk_digit_edit"] = t.squawk_digit_edit;

@@ -259,4 +259,14 @@ TEST_F(StateJson, TakingASnapshotChangesNothing) {
   EXPECT_EQ(state_snapshot_text({1, 2, 3}), first);  // and the same state gives the same text
 }
 
+// The squawk editor's open flag stands with the rest of the transponder page's state.
+TEST_F(StateJson, SquawkEditorOpenFlagIsWithTheTransponderPage) {
+  const std::vector<state_json> s =
+      headless_test::snapshots_of({"-e", "wait 9", "-e", "set CFG_FIELD_PAGE 3", "-e", "tap knob", "-e", "wait 0.1",
+                                   "-e", "snapshot open", "-e", "wait 32", "-e", "snapshot timed-out"});
+  ASSERT_EQ(s.size(), 2u);
+  EXPECT_EQ(s[0]["transponder"]["squawk_edit_active"], 1);
+  EXPECT_EQ(s[1]["transponder"]["squawk_edit_active"], 0);
+}
+
 }  // namespace
