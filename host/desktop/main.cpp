@@ -695,6 +695,10 @@ int main(int argc, char** argv) {
     recorder.discard();
     return 1;
   }
+  // The picture goes to the window's own surface. Left to itself, SDL backs that surface with a
+  // GL texture and recreates the window for it just after it appears, so a tool that found the
+  // window first holds a window that is gone; the plain surface needs no GL at all.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     const char* display = std::getenv("DISPLAY");
     std::fprintf(stderr, "vesper-sim: cannot open the display%s%s: %s\n", display != nullptr ? " " : "",
