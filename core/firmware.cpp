@@ -15,6 +15,7 @@
 #include "fields/widgets.h"
 #include "gfx/banner.h"
 #include "gfx/images.h"
+#include "gfx/text.h"
 #include "nav/compact_heading.h"
 #include "nav/dg_adjust.h"
 #include "nav/heading_bug.h"
@@ -38,6 +39,7 @@ void firmware_power_on() {
   startup_power_on();
   layers_power_on();
   banner_power_on();
+  text_power_on();
   heading_bug_power_on();
   dg_adjust_power_on();
   nav_page_power_on();

@@ -1,8 +1,14 @@
 #include "gfx/text.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 
 #include "settings/settings.h"
+
+text_state text_drawing;
+
+void text_power_on() { text_drawing = text_state{}; }
 
 namespace {
 
@@ -41,6 +47,15 @@ struct coverage_fractions {
 };
 constexpr coverage_fractions COVERAGE;
 
+// 1 - t for each coverage, the weight the pixel under the glyph keeps.
+struct coverage_keeps {
+  float t[16];
+  constexpr coverage_keeps() : t() {
+    for (int n = 0; n < 16; ++n) t[n] = 1.0f - COVERAGE.t[n];
+  }
+};
+constexpr coverage_keeps COVERAGE_KEEP;
+
 }  // namespace
 
 int font_for_size(int size) {
@@ -59,6 +74,43 @@ int glyph_index(const font_record& font, char ch) {
   return -1;
 }
 
+namespace {
+
+// The colour channels of a pixel as floats, and the pixel put back together from four truncated
+// channel values; the same steps as mix_colour, so that a glyph mixed here is mixed exactly as there.
+inline pixel_t mix_with_ink(pixel_t under, const text_ink& ink, int n) {
+  const float keep = COVERAGE_KEEP.t[n];
+  pixel_t out = 0;
+  for (int c = 0; c < 4; ++c) {
+    const float v = static_cast<float>((under >> (8 * c)) & 0xFFu) * keep + ink.part[n][c];
+    int iv = static_cast<int>(v);
+    if (iv > 255) iv = 255;  // never reached with weights inside 0..1, kept as mix_colour keeps it
+    out |= static_cast<pixel_t>(iv) << (8 * c);
+  }
+  return out;
+}
+
+// The ink of one colour: the colour's share of every coverage, and what each coverage leaves on a
+// transparent pixel (0 * (1 - t) + c * t is c * t exactly, so that is mix_colour(0, colour, t)).
+// Text comes in few colours at a time (a shadow, then the text), so a handful of inks are kept and
+// the oldest is replaced.
+const text_ink& ink_for(pixel_t colour) {
+  for (const text_ink& ink : text_drawing.inks) {
+    if (ink.ready != 0 && ink.colour == colour) return ink;
+  }
+  text_ink& ink = text_drawing.inks[text_drawing.next_ink];
+  text_drawing.next_ink = (text_drawing.next_ink + 1) % TEXT_INKS;
+  ink.colour = colour;
+  ink.ready = 1;
+  for (int n = 0; n < 16; ++n) {
+    for (int c = 0; c < 4; ++c) ink.part[n][c] = static_cast<float>((colour >> (8 * c)) & 0xFFu) * COVERAGE.t[n];
+    ink.on_clear[n] = mix_colour(COLOUR_TRANSPARENT, colour, COVERAGE.t[n]);
+  }
+  return ink;
+}
+
+}  // namespace
+
 int draw_char(pixel_t* buf, int width, int height, int font, int x, int y, pixel_t colour, char ch) {
   const font_record* f = font_at(font);
   if (f == nullptr) return MISSING_ADVANCE;
@@ -66,20 +118,63 @@ int draw_char(pixel_t* buf, int width, int height, int font, int x, int y, pixel
   if (i < 0) return MISSING_ADVANCE;
   const int s0 = f->glyph_offsets[i];
   const int s1 = f->glyph_offsets[i + 1];
+  if (buf == nullptr || width <= 0 || height <= 0) return s1 - s0;
+  // The glyph clipped to the buffer once: strip columns k0..k1-1 land on screen columns from
+  // x + (k0 - s0); stored rows r0..r1 land on rows y + height - r. Wide arithmetic, so that a glyph
+  // placed far off the buffer is simply not drawn.
+  const long long left = static_cast<long long>(x) - s0;  // screen column of strip column 0
+  const int k0 = static_cast<int>(std::max<long long>(s0, -left));
+  const int k1 = static_cast<int>(std::min<long long>(s1, static_cast<long long>(width) - left));
+  const long long below = static_cast<long long>(y) + f->height;  // screen row of stored row 0
+  const int r0 = static_cast<int>(std::max<long long>(0, below - (height - 1)));
+  const int r1 = static_cast<int>(std::min<long long>(f->height, below + 1));
+  if (k0 >= k1 || r0 >= r1) return s1 - s0;
+
+  const text_ink& ink = ink_for(colour);
   const int row_bytes = f->strip_width / 2;
-  // Stored row r is the glyph's row height - r counted from its top, so the glyph fills the rows
-  // y + 1 ... y + height.
+  auto ink_pixel = [&ink](pixel_t& p, int n) {
+    p = p == COLOUR_TRANSPARENT ? ink.on_clear[n] : mix_with_ink(p, ink, n);
+  };
+  for (int r = r0; r < r1; ++r) {
+    const std::uint8_t* strip = f->glyph_strip + r * row_bytes;
+    // Screen pixel of strip column k: at[k]; taken per pixel so that no pointer leaves the buffer.
+    pixel_t* const row = buf + static_cast<std::ptrdiff_t>(below - r) * width;
+    // Coverage 0 leaves a pixel as it is: a byte of two empty columns is passed over whole.
+    int k = k0;
+    if ((k & 1) != 0) {
+      const int n = strip[k >> 1] & 0x0F;
+      if (n != 0) ink_pixel(row[left + k], n);
+      ++k;
+    }
+    for (; k + 1 < k1; k += 2) {
+      const std::uint8_t byte = strip[k >> 1];
+      if (byte == 0) continue;
+      if ((byte >> 4) != 0) ink_pixel(row[left + k], byte >> 4);
+      if ((byte & 0x0F) != 0) ink_pixel(row[left + k + 1], byte & 0x0F);
+    }
+    if (k < k1) {
+      const int n = strip[k >> 1] >> 4;
+      if (n != 0) ink_pixel(row[left + k], n);
+    }
+  }
+  return s1 - s0;
+}
+
+int draw_char_reference(pixel_t* buf, int width, int height, int font, int x, int y, pixel_t colour, char ch) {
+  const font_record* f = font_at(font);
+  if (f == nullptr) return MISSING_ADVANCE;
+  const int i = glyph_index(*f, ch);
+  if (i < 0) return MISSING_ADVANCE;
+  const int s0 = f->glyph_offsets[i];
+  const int s1 = f->glyph_offsets[i + 1];
+  const int row_bytes = f->strip_width / 2;
   for (int r = 0; r < f->height; ++r) {
-    const int sy = y + f->height - r;
-    if (sy < 0 || sy >= height) continue;
     const std::uint8_t* row = f->glyph_strip + r * row_bytes;
     for (int k = s0; k < s1; ++k) {
-      const int sx = x + (k - s0);
-      if (sx < 0 || sx >= width) continue;
       const std::uint8_t byte = row[k / 2];
       const int n = (k % 2 == 0) ? byte >> 4 : byte & 0x0F;
-      // Coverage 0 mixes nothing in: the pixel would come back unchanged.
-      if (n == 0) continue;
+      const int sx = x + (k - s0);
+      const int sy = y + f->height - r;
       put_pixel(buf, width, height, sx, sy, mix_colour(get_pixel(buf, width, height, sx, sy), colour, COVERAGE.t[n]));
     }
   }

@@ -17,9 +17,29 @@ struct font_record {
 inline constexpr int FONT_COUNT = 10;
 extern const font_record font_table[FONT_COUNT];
 
+// A colour prepared for drawing glyphs: its channels times each coverage's fraction, and the pixel
+// each coverage leaves where the layer is transparent.
+struct text_ink {
+  pixel_t colour = 0;
+  int ready = 0;
+  float part[16][4] = {};
+  pixel_t on_clear[16] = {};
+};
+inline constexpr int TEXT_INKS = 4;
+
+struct text_state {
+  text_ink inks[TEXT_INKS] = {};
+  int next_ink = 0;  // the ink replaced next
+};
+extern text_state text_drawing;
+void text_power_on();
+
 int font_for_size(int size);
 int glyph_index(const font_record& font, char ch);
 int draw_char(pixel_t* buf, int width, int height, int font, int x, int y, pixel_t colour, char ch);
+// The glyph drawn pixel by pixel with get_pixel, mix_colour and put_pixel, every pixel of the glyph
+// mixed: the plain rule draw_char must match.
+int draw_char_reference(pixel_t* buf, int width, int height, int font, int x, int y, pixel_t colour, char ch);
 void draw_text(pixel_t* buf, int width, int height, int font, int x, int y, pixel_t colour, const char* text);
 int text_width(int font, const char* text);
 void draw_text_centred(pixel_t* buf, int width, int height, int font, int x, int y, pixel_t colour, const char* text);

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -161,6 +162,53 @@ TEST_F(Glyphs, DrawingIsClippedToTheBufferAtEveryEdge) {
       for (int xx = 0; xx < 16; ++xx) ASSERT_EQ(small[yy * 16 + xx], big.at(xx + 20, yy + 20)) << xx << "," << yy;
     }
     for (int g = 16 * 12; g < 16 * 12 + 64; ++g) ASSERT_EQ(small[g], guard);
+  }
+}
+
+TEST_F(Glyphs, DrawCharEqualsThePlainRuleForEveryFontOnAnyBackgroundAtEveryEdge) {
+  // Every glyph of every font, placed whole, half off and just off each edge of a small buffer,
+  // over backgrounds mixing transparent and arbitrary pixels, in more colours than draw_char keeps
+  // inks for: the result must be the plain per-pixel mix, and nothing outside the buffer changes.
+  constexpr int W = 14, H = 11, GUARD = 40;
+  const pixel_t colours[] = {COLOUR_WHITE, COLOUR_SHADOW,      COLOUR_SHADOW_SOFT, 0x01FF8040,
+                             COLOUR_GREEN, COLOUR_TRANSPARENT, 0x7F123456,         0xFFFFFFFE};
+  std::uint32_t seed = 12345;
+  auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
+  int drawn = 0, colour_index = 0;
+  for (int font = 0; font < FONT_COUNT; ++font) {
+    const font_record& f = font_table[font];
+    for (const char* p = f.charset; *p != '\0'; ++p) {
+      const int w = width_of(font, *p);
+      for (int x : {-w, -w + 1, -1, 0, 3, W - w, W - 2, W}) {
+        for (int y : {-f.height - 1, -f.height, -3, -1, 0, H - f.height - 1, H - 3, H - 1}) {
+          std::vector<pixel_t> fast(W * H + GUARD), plain;
+          for (pixel_t& px : fast) px = (next() >> 28) < 8 ? COLOUR_TRANSPARENT : next();
+          plain = fast;
+          const pixel_t colour = colours[colour_index++ % std::size(colours)];
+          ASSERT_EQ(draw_char(fast.data(), W, H, font, x, y, colour, *p), w);
+          draw_char_reference(plain.data(), W, H, font, x, y, colour, *p);
+          ASSERT_EQ(fast, plain) << "font " << font << " '" << *p << "' at " << x << "," << y << " colour " << std::hex
+                                 << colour;
+          ++drawn;
+        }
+      }
+    }
+  }
+  EXPECT_GT(drawn, 10000);
+}
+
+TEST_F(Glyphs, TextOverlappingItsShadowEqualsThePlainRule) {
+  // The usual drop shadow: the text's pixels land on the shadow's, the case that must mix.
+  for (int font : {0, 4, 5, 9}) {
+    canvas fast(120, 40, COLOUR_TRANSPARENT), plain(120, 40, COLOUR_TRANSPARENT);
+    int xf = 2, xp = 2;
+    for (const char* p = "-12.5:80"; *p != '\0'; ++p) {
+      draw_char(fast.px.data(), fast.w, fast.h, font, xf + 1, 4, COLOUR_SHADOW_SOFT, *p);
+      xf += draw_char(fast.px.data(), fast.w, fast.h, font, xf, 3, COLOUR_GREEN, *p);
+      draw_char_reference(plain.px.data(), plain.w, plain.h, font, xp + 1, 4, COLOUR_SHADOW_SOFT, *p);
+      xp += draw_char_reference(plain.px.data(), plain.w, plain.h, font, xp, 3, COLOUR_GREEN, *p);
+    }
+    EXPECT_EQ(fast.px, plain.px) << font;
   }
 }
 
