@@ -10,6 +10,7 @@
 #include "nav/heading_bug.h"
 #include "nav/nav_draw.h"
 #include "nav/nav_page.h"
+#include "nav/sprite_draw.h"
 #include "serial/gps_data.h"
 #include "settings/settings.h"
 
@@ -21,7 +22,7 @@ constexpr float ARC_CY = 190.0f;
 void draw_cell_rotated(pixel_t* layer, const pixel_t* cell, int w, int h, float x, float y, float degrees) {
   image_transform t{1.0f, 0.0f, 0.0f, 1.0f, 1.0f};
   rotate_matrix(t, degrees * -NAV_DEG_TO_RAD);
-  draw_image_rotated(layer, SCREEN_W, SCREEN_H, cell, w, h, x, y, t, 1.0f);
+  sprite_draw_rotated(layer, cell, w, h, x, y, t, 1.0f);
 }
 
 // Items of the arc card fade out between 100 and 151 pixels either side of the centre line.
@@ -88,8 +89,7 @@ void draw_hsi_deviation(pixel_t* top, pixel_t* base) {
   const pixel_t colour = nav_page.course_colour;
 
   flush_display();
-  pixel_t dot[16 * 16];
-  tint_image4(dot, IMG4_DOT_RING, NAV_GREY);
+  const pixel_t* dot = tinted_image4(nav_page.dot_ring, IMG4_DOT_RING, NAV_GREY);
   for (const float d : {30.0f, 60.0f, -30.0f, -60.0f}) {
     draw_cell_rotated(base, dot, 16, 16, 160.0f + d * c, 120.0f + d * s, course);
   }
@@ -97,8 +97,7 @@ void draw_hsi_deviation(pixel_t* top, pixel_t* base) {
   if (!nav_page.course_shown) {
     return;
   }
-  pixel_t arrow[24 * 24];
-  tint_image4(arrow, IMG4_COURSE_ARROW, colour);
+  const pixel_t* arrow = tinted_image4(nav_page.course_arrow, IMG4_COURSE_ARROW, colour);
   float x = 0.0f;
   float y = 0.0f;
   polar_point(160.0f, 120.0f, 85.0f, course, x, y);
@@ -120,7 +119,7 @@ void draw_arc_card(pixel_t* top, pixel_t* base, pixel_t colour) {
     float y = 0.0f;
     polar_point(ARC_CX, ARC_CY, 160.0f, a, x, y);
     if (y < 100.0f) {
-      draw_card_label(base, k, x, y, a, arc_faded(colour, x));
+      draw_card_label(nav_page.labels, base, k, x, y, a, arc_faded(colour, x));
     }
   }
   for (int k = 0; k < 360; k += 10) {
@@ -180,10 +179,9 @@ void draw_arc_course(pixel_t* top, pixel_t* base) {
     return;
   }
   if (cfg_get_byte(CFG_UI_STYLE) == 2) {
-    pixel_t ring[16 * 16];
-    tint_image4(ring, IMG4_DOT_RING, COLOUR_GOLD);
+    const pixel_t* ring = tinted_image4(nav_page.waypoint_ring, IMG4_DOT_RING, COLOUR_GOLD);
     const image_transform t{1.0f, 0.0f, 0.0f, 1.0f, 0.79f};
-    draw_image_transformed(top, SCREEN_W, SCREEN_H, ring, 16, 16, px - 5.0f, py - 5.0f, t, 1.0f);
+    sprite_draw_transformed(top, ring, 16, 16, px - 5.0f, py - 5.0f, t, 1.0f);
   } else {
     draw_catalogue_rotated(top, IMG_WAYPOINT_STAR, px, py, 0.0f, 1.0f, 1.0f);
   }

@@ -6,6 +6,7 @@
 #include "gfx/images.h"
 #include "gfx/primitives.h"
 #include "gfx/text.h"
+#include "nav/sprite_draw.h"
 
 void tint_image4(pixel_t* dst, int entry, pixel_t colour) {
   const image4_ref img = image4_lookup(entry);
@@ -18,6 +19,22 @@ void tint_image4(pixel_t* dst, int entry, pixel_t colour) {
       dst[j * img.width + i] = mix_colour(COLOUR_TRANSPARENT, colour & mask, static_cast<float>(16 * n) / 255.0f);
     }
   }
+}
+
+const pixel_t* tinted_image4(tint_cache& cache, int entry, pixel_t colour) {
+  if (cache.entry != entry || cache.colour != colour) {
+    const image4_ref img = image4_lookup(entry);
+    if (img.width * img.height > 24 * 24) {
+      // Too big for the cache: nothing is drawn rather than a buffer overrun.
+      std::fill(cache.pixels, cache.pixels + 24 * 24, COLOUR_TRANSPARENT);
+      cache.entry = -1;
+      return cache.pixels;
+    }
+    tint_image4(cache.pixels, entry, colour);
+    cache.entry = entry;
+    cache.colour = colour;
+  }
+  return cache.pixels;
 }
 
 void polar_point(float cx, float cy, float r, float degrees, float& x, float& y) {
@@ -38,10 +55,11 @@ void draw_catalogue_rotated(pixel_t* layer, int entry, float x, float y, float d
   const image_ref img = image_lookup(entry);
   image_transform t{1.0f, 0.0f, 0.0f, 1.0f, k};
   rotate_matrix(t, degrees * -NAV_DEG_TO_RAD);
-  draw_image_rotated(layer, SCREEN_W, SCREEN_H, img.pixels, img.width, img.height, x, y, t, blend);
+  sprite_draw_rotated(layer, img.pixels, img.width, img.height, x, y, t, blend);
 }
 
-void draw_card_label(pixel_t* layer, int card_angle, float x, float y, float degrees, pixel_t colour) {
+namespace {
+void make_label_cell(pixel_t* cell, int card_angle, pixel_t colour) {
   char text[4] = {};
   switch (card_angle) {
     case 0:
@@ -61,12 +79,26 @@ void draw_card_label(pixel_t* layer, int card_angle, float x, float y, float deg
       append_int(card_angle / 10, cursor);
     }
   }
-  pixel_t cell[16 * 16];
   std::fill(cell, cell + 16 * 16, COLOUR_TRANSPARENT);
   draw_text(cell, 16, 16, 6, 8 - text_width(6, text) / 2, 8 - font_table[6].height / 2, colour, text);
+}
+}  // namespace
+
+void draw_card_label(card_label_cache& cache, pixel_t* layer, int card_angle, float x, float y, float degrees,
+                     pixel_t colour) {
+  pixel_t spare[16 * 16];
+  pixel_t* cell = spare;
+  const int slot = card_angle / 30;
+  if (card_angle < 0 || card_angle % 30 != 0 || slot >= CARD_LABEL_COUNT) {
+    make_label_cell(cell, card_angle, colour);  // not a card label: made afresh, not kept
+  } else if (cell = cache.cells[slot]; !cache.made[slot] || cache.colour[slot] != colour) {
+    cache.made[slot] = true;
+    cache.colour[slot] = colour;
+    make_label_cell(cell, card_angle, colour);
+  }
   image_transform t{1.0f, 0.0f, 0.0f, 1.0f, 1.0f};
   rotate_matrix(t, degrees * -NAV_DEG_TO_RAD);
-  draw_image_rotated(layer, SCREEN_W, SCREEN_H, cell, 16, 16, x, y, t, 1.0f);
+  sprite_draw_rotated(layer, cell, 16, 16, x, y, t, 1.0f);
 }
 
 void draw_nav_text(pixel_t* layer, int x, int y, pixel_t colour, const char* text) {

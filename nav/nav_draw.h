@@ -10,6 +10,23 @@ inline constexpr pixel_t NAV_MESSAGE_YELLOW = 0xFFFFFF00;
 // nibble n gives the colour masked by the grey n * 0x101010 at weight 16n/255.
 void tint_image4(pixel_t* dst, int entry, pixel_t colour);
 
+// A tinted four-bit image of at most 24 x 24 pixels, made again only when its image or colour
+// changes.
+struct tint_cache {
+  int entry = -1;
+  pixel_t colour = 0;
+  pixel_t pixels[24 * 24] = {};
+};
+const pixel_t* tinted_image4(tint_cache& cache, int entry, pixel_t colour);
+
+// The twelve card labels' 16 x 16 cells, each made again only when its colour changes.
+inline constexpr int CARD_LABEL_COUNT = 12;
+struct card_label_cache {
+  bool made[CARD_LABEL_COUNT] = {};
+  pixel_t colour[CARD_LABEL_COUNT] = {};
+  pixel_t cells[CARD_LABEL_COUNT][16 * 16] = {};
+};
+
 // (cx + r sin a, cy - r cos a), a in degrees clockwise from the top.
 void polar_point(float cx, float cy, float r, float degrees, float& x, float& y);
 
@@ -21,8 +38,10 @@ void draw_thick_line(pixel_t* layer, float x0, float y0, float x1, float y1, pix
 void draw_catalogue_rotated(pixel_t* layer, int entry, float x, float y, float degrees, float k, float blend);
 
 // A card label ("N", "3", "6", "E" ...) in font 6 in a 16 x 16 cell, drawn on the layer centred on
-// (x, y), turned clockwise by degrees.
-void draw_card_label(pixel_t* layer, int card_angle, float x, float y, float degrees, pixel_t colour);
+// (x, y), turned clockwise by degrees. card_angle is a multiple of 30 in 0..330; the cell comes
+// from the cache.
+void draw_card_label(card_label_cache& cache, pixel_t* layer, int card_angle, float x, float y, float degrees,
+                     pixel_t colour);
 
 // Text centred on x in the font of nominal size 10.
 void draw_nav_text(pixel_t* layer, int x, int y, pixel_t colour, const char* text);

@@ -352,7 +352,7 @@ void draw_compass_card(pixel_t* top, pixel_t* base, pixel_t colour) {
     float x = 0.0f;
     float y = 0.0f;
     polar_point(160.0f, 120.0f, 95.0f, a, x, y);
-    draw_card_label(base, k, x, y, a, colour);
+    draw_card_label(nav_page.labels, base, k, x, y, a, colour);
   }
   draw_card_ticks(base, card, 0, 105.0f, colour);  // long ticks every ten degrees
   draw_card_ticks(base, card, 5, 110.0f, colour);  // short ones between them

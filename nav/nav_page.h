@@ -3,6 +3,7 @@
 // error, bearing, distance and range that those presentations draw.
 #pragma once
 #include "gfx/layers.h"
+#include "nav/nav_draw.h"
 
 inline constexpr int NAV_STYLE_ROSE = 1;
 inline constexpr int NAV_STYLE_HSI = 2;
@@ -43,6 +44,11 @@ struct nav_page_state {
   int course_shown = 0;
   int waypoint_shown = 0;
   int waypoint_name_shown = 0;
+  // Images kept between frames, since their inputs rarely change.
+  card_label_cache labels;
+  tint_cache dot_ring;
+  tint_cache course_arrow;
+  tint_cache waypoint_ring;
 };
 extern nav_page_state nav_page;
 

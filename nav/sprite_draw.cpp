@@ -1,0 +1,116 @@
+#include "nav/sprite_draw.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The same float-to-index conversion as the plain transformed draw, so both visit one window.
+inline int to_index(float v) {
+  constexpr float limit = 1073741824.0f;  // 2^30
+  if (!(v > -limit)) return -(1 << 30);
+  if (v > limit) return 1 << 30;
+  return static_cast<int>(v);
+}
+
+// Narrows [lo, hi] (offsets from the origin along a row) to where a*d + b may lie in 0..top once
+// rounded to single precision. The slack is a hundredth of a source pixel, far above the rounding
+// of the per-pixel sums (about 1e-5 here); the per-pixel test then decides exactly.
+bool narrow_span(double a, double b, double top, double reach, double& lo, double& hi) {
+  constexpr double slack = 0.01;
+  if (std::fabs(a) * reach < slack) {
+    // Along the whole row the value moves by less than the slack.
+    return b >= -2.0 * slack && b <= top + 2.0 * slack;
+  }
+  const double d1 = (-slack - b) / a;
+  const double d2 = (top + slack - b) / a;
+  lo = std::max(lo, std::min(d1, d2));
+  hi = std::min(hi, std::max(d1, d2));
+  return lo <= hi;
+}
+
+// One channel of the colour mix, in the same single-precision steps as mix_colour.
+inline pixel_t mix_channel(pixel_t a, pixel_t b, int shift, float t, float u) {
+  int v = static_cast<int>(static_cast<float>((a >> shift) & 0xFFu) * u + static_cast<float>((b >> shift) & 0xFFu) * t);
+  v = v < 0 ? 0 : (v > 255 ? 255 : v);
+  return static_cast<pixel_t>(v) << shift;
+}
+
+inline pixel_t mix(pixel_t a, pixel_t b, float t) {
+  const float u = 1.0f - t;
+  return mix_channel(a, b, 0, t, u) | mix_channel(a, b, 8, t, u) | mix_channel(a, b, 16, t, u) |
+         mix_channel(a, b, 24, t, u);
+}
+
+// The bilinear sample at (sx, sy), known to lie in 0..w x 0..h: the arithmetic of sample_bilinear
+// without its calls and per-pixel bounds checks.
+inline pixel_t sample(const pixel_t* src, int w, int h, float sx, float sy) {
+  if (!(sx < static_cast<float>(w) && sy < static_cast<float>(h))) return COLOUR_TRANSPARENT;
+  const int ix = static_cast<int>(sx);  // not negative: truncation is the floor
+  const int iy = static_cast<int>(sy);
+  const float fx = sx - static_cast<float>(ix);
+  const float fy = sy - static_cast<float>(iy);
+  const pixel_t* row = src + iy * w + ix;
+  const bool right = ix + 1 < w;
+  const bool below = iy + 1 < h;
+  const pixel_t p00 = row[0];
+  const pixel_t p10 = right ? row[1] : COLOUR_TRANSPARENT;
+  const pixel_t p01 = below ? row[w] : COLOUR_TRANSPARENT;
+  const pixel_t p11 = right && below ? row[w + 1] : COLOUR_TRANSPARENT;
+  // A mix of zeros is zero whatever the fractions.
+  if ((p00 | p10 | p01 | p11) == 0) return COLOUR_TRANSPARENT;
+  return mix(mix(p00, p01, fy), mix(p10, p11, fy), fx);
+}
+
+}  // namespace
+
+void sprite_draw_transformed(pixel_t* layer, const pixel_t* src, int w, int h, float ox, float oy,
+                             const image_transform& t, float blend) {
+  const float k2 = t.inv_scale * t.inv_scale;
+  const int reach = to_index(static_cast<float>(std::max(w, h)) * 1.415f);
+  const float r = static_cast<float>(reach);
+  const int x_begin = std::max(to_index(ox - r), 0);
+  const int x_end = std::min(to_index(ox + r), SCREEN_W);
+  const int y_begin = std::max(to_index(oy - r), 0);
+  const int y_end = std::min(to_index(oy + r), SCREEN_H);
+  const float fw = static_cast<float>(w);
+  const float fh = static_cast<float>(h);
+  // Mixing with weight exactly 1 gives the sample itself, as does the plain store of weight 0.
+  const bool store = !(blend > 0.0f) || blend == 1.0f;
+  // Row spans come from the real-valued transform; a transform that is not finite gets none.
+  const double a1 = static_cast<double>(k2) * t.m11;
+  const double a2 = -static_cast<double>(k2) * t.m10;
+  const bool spans = std::isfinite(a1) && std::isfinite(a2) && std::isfinite(k2 * t.m01) && std::isfinite(k2 * t.m00);
+  const double span_reach = static_cast<double>(reach) + 2.0;
+  for (int y = y_begin; y < y_end; ++y) {
+    const float dy = static_cast<float>(y) - oy;
+    int xa = x_begin;
+    int xb = x_end;
+    if (spans) {
+      double lo = -span_reach;
+      double hi = span_reach;
+      const double b1 = -static_cast<double>(k2) * t.m01 * dy;
+      const double b2 = static_cast<double>(k2) * t.m00 * dy;
+      if (!narrow_span(a1, b1, fw, span_reach, lo, hi) || !narrow_span(a2, b2, fh, span_reach, lo, hi)) continue;
+      xa = std::max(xa, static_cast<int>(std::floor(static_cast<double>(ox) + lo)) - 1);
+      xb = std::min(xb, static_cast<int>(std::ceil(static_cast<double>(ox) + hi)) + 2);
+    }
+    pixel_t* row = layer + y * SCREEN_W;
+    for (int x = xa; x < xb; ++x) {
+      const float dx = static_cast<float>(x) - ox;
+      const float sx = k2 * (t.m11 * dx - t.m01 * dy);
+      const float sy = k2 * (-t.m10 * dx + t.m00 * dy);
+      if (!(sx >= 0.0f && sy >= 0.0f && sx <= fw && sy <= fh)) continue;
+      const pixel_t smp = sample(src, w, h, sx, sy);
+      row[x] = store ? smp : mix(row[x], smp, blend);
+    }
+  }
+}
+
+void sprite_draw_rotated(pixel_t* layer, const pixel_t* src, int w, int h, float x, float y, const image_transform& t,
+                         float blend) {
+  // The same centring as draw_image_rotated: whole-pixel half sizes.
+  const float hw = static_cast<float>(w / 2);  // NOLINT(bugprone-integer-division)
+  const float hh = static_cast<float>(h / 2);  // NOLINT(bugprone-integer-division)
+  sprite_draw_transformed(layer, src, w, h, x - (t.m00 * hw + t.m01 * hh), y - (t.m10 * hw + t.m11 * hh), t, blend);
+}
