@@ -89,10 +89,7 @@ void fill_layer(pixel_t* buf, int width, int height, pixel_t colour) {
 
 void fill_rect(pixel_t* buf, int x, int y, int w, int h, pixel_t colour) {
   if (w <= 0 || h <= 0) return;
-  for (int j = 0; j < h; ++j) {
-    pixel_t* row = buf + (y + j) * SCREEN_W + x;
-    for (int i = 0; i < w; ++i) row[i] = colour;
-  }
+  for (int j = 0; j < h; ++j) fill_row(buf + (y + j) * SCREEN_W + x, w, colour);
 }
 
 void copy_image(pixel_t* dst, const pixel_t* src, int stride, int, int x, int y, int w, int h) {

@@ -54,8 +54,31 @@ struct line_column {
   }
 };
 
+// Narrows [lo, hi) to the columns x where a * (x - ox) + b can lie in 0..f. The slack e covers
+// the rounding of the single-precision sums the pixel test computes, so no column that passes it
+// is dropped; the pixel test still decides. A bound that is not a number keeps the whole range.
+void narrow_columns(int& lo, int& hi, double a, double b, double f, double e, float ox) {
+  double from;
+  double to;
+  if (a == 0.0) {
+    if (b >= -e && b <= f + e) return;
+    hi = lo;
+    return;
+  }
+  from = (-e - b) / a;
+  to = (f + e - b) / a;
+  if (a < 0.0) std::swap(from, to);
+  if (std::isnan(from) || std::isnan(to)) return;
+  const double first = std::floor(from + static_cast<double>(ox)) - 1.0;
+  const double last = std::ceil(to + static_cast<double>(ox)) + 1.0;
+  if (first > static_cast<double>(lo)) lo = first >= static_cast<double>(hi) ? hi : static_cast<int>(first);
+  if (last < static_cast<double>(hi - 1)) hi = last < static_cast<double>(lo) ? lo : static_cast<int>(last) + 1;
+}
+
 // One image drawn through the inverse of T with its source point (0, 0) at (ox, oy). `write`
-// receives the old pixel and the sample and returns the new pixel.
+// receives the old pixel and the sample and returns the new pixel. Each row visits only the
+// columns where the source point can fall inside the image, not the whole square around the
+// origin; the per-pixel test is the same, so the same pixels are written.
 template <typename Write>
 void scan_transformed(pixel_t* dst, int dst_w, int dst_h, const pixel_t* src, int src_w, int src_h, float ox, float oy,
                       const image_transform& t, Write write) {
@@ -68,15 +91,36 @@ void scan_transformed(pixel_t* dst, int dst_w, int dst_h, const pixel_t* src, in
   const int y_end = std::min(to_index(oy + r), dst_h);
   const float fw = static_cast<float>(src_w);
   const float fh = static_cast<float>(src_h);
+  // Source point = (ax * dx + bx * dy, ay * dx + by * dy) in exact arithmetic.
+  const double dk2 = static_cast<double>(k2);
+  const double ax = dk2 * static_cast<double>(t.m11);
+  const double bx = -dk2 * static_cast<double>(t.m01);
+  const double ay = -dk2 * static_cast<double>(t.m10);
+  const double by = dk2 * static_cast<double>(t.m00);
+  const double span = std::max(std::fabs(static_cast<double>(x_begin) - static_cast<double>(ox)),
+                               std::fabs(static_cast<double>(x_end) - static_cast<double>(ox))) +
+                      1.0;
+  // The float sums err by a few units in the last place of their largest term; 1e-5 of it is
+  // ample, and the extra column on each side of the interval is more so.
+  constexpr double rel = 1e-5;
+  constexpr double tiny = 1e-30;
   for (int y = y_begin; y < y_end; ++y) {
     const float dy = static_cast<float>(y) - oy;
-    for (int x = x_begin; x < x_end; ++x) {
+    const double ddy = static_cast<double>(dy);
+    int lo = x_begin;
+    int hi = x_end;
+    narrow_columns(lo, hi, ax, bx * ddy, static_cast<double>(fw),
+                   rel * (std::fabs(ax) * span + std::fabs(bx * ddy)) + tiny, ox);
+    narrow_columns(lo, hi, ay, by * ddy, static_cast<double>(fh),
+                   rel * (std::fabs(ay) * span + std::fabs(by * ddy)) + tiny, ox);
+    pixel_t* row = dst + y * dst_w;
+    for (int x = lo; x < hi; ++x) {
       const float dx = static_cast<float>(x) - ox;
       const float sx = k2 * (t.m11 * dx - t.m01 * dy);
       const float sy = k2 * (-t.m10 * dx + t.m00 * dy);
       // The far edges are still sampled (they fade to transparent); a NaN point is not inside.
       if (!(sx >= 0.0f && sy >= 0.0f && sx <= fw && sy <= fh)) continue;
-      pixel_t& p = dst[y * dst_w + x];
+      pixel_t& p = row[x];
       p = write(p, sample_bilinear(src, src_w, src_h, sx, sy));
     }
   }
@@ -102,9 +146,7 @@ void fill_box(pixel_t* buf, int width, int height, int x0, int y0, int x1, int y
   const int xb = std::min(std::max(x0, x1), width);
   const int ya = std::max(std::min(y0, y1), 0);
   const int yb = std::min(std::max(y0, y1), height);
-  for (int y = ya; y < yb; ++y) {
-    for (int x = xa; x < xb; ++x) put_pixel(buf, width, height, x, y, colour);
-  }
+  for (int y = ya; y < yb; ++y) fill_row(buf + y * width + xa, xb - xa, colour);
 }
 
 void dim_box(pixel_t* buf, int width, int height, int x0, int y0, int x1, int y1, double factor) {
@@ -114,8 +156,8 @@ void dim_box(pixel_t* buf, int width, int height, int x0, int y0, int x1, int y1
   const int ya = std::max(std::min(y0, y1), 0);
   const int yb = std::min(std::max(y0, y1), height);
   for (int y = ya; y < yb; ++y) {
-    for (int x = xa; x < xb; ++x)
-      put_pixel(buf, width, height, x, y, scale_colour(get_pixel(buf, width, height, x, y), f));
+    pixel_t* row = buf + y * width;
+    for (int x = xa; x < xb; ++x) row[x] = scale_colour(row[x], f);
   }
 }
 
@@ -128,11 +170,15 @@ void fill_disc(pixel_t* buf, int width, int height, int cx, int cy, int r, pixel
   const std::int64_t dx_lo = std::max<std::int64_t>(-static_cast<std::int64_t>(r), -static_cast<std::int64_t>(cx));
   const std::int64_t dx_hi = std::min<std::int64_t>(r, static_cast<std::int64_t>(width) - 1 - cx);
   for (std::int64_t dy = dy_lo; dy <= dy_hi; ++dy) {
-    for (std::int64_t dx = dx_lo; dx <= dx_hi; ++dx) {
-      if (dx * dx + dy * dy <= r2) {
-        put_pixel(buf, width, height, static_cast<int>(cx + dx), static_cast<int>(cy + dy), colour);
-      }
-    }
+    // The widest m with m * m + dy * dy <= r * r: the square root, corrected for its rounding.
+    const std::int64_t rest = r2 - dy * dy;
+    std::int64_t m = static_cast<std::int64_t>(std::sqrt(static_cast<double>(rest)));
+    while (m > 0 && m * m > rest) --m;
+    while ((m + 1) * (m + 1) <= rest) ++m;
+    const std::int64_t from = std::max(-m, dx_lo);
+    const std::int64_t to = std::min(m, dx_hi);
+    if (from > to) continue;
+    fill_row(buf + (cy + dy) * width + (cx + from), static_cast<int>(to - from + 1), colour);
   }
 }
 
@@ -319,25 +365,37 @@ pixel_t sample_bilinear(const pixel_t* src, int width, int height, float x, floa
     return COLOUR_TRANSPARENT;
   }
   // Rounded down rather than toward zero, so that just left of or above the image the fraction
-  // stays a weight in 0..1 and the edge fades out there as it does on the far sides.
-  const int ix = static_cast<int>(std::floor(x));
-  const int iy = static_cast<int>(std::floor(y));
+  // stays a weight in 0..1 and the edge fades out there as it does on the far sides. Above -1
+  // that is the truncation less one for negative values.
+  const int ix = static_cast<int>(x) - (x < 0.0f ? 1 : 0);
+  const int iy = static_cast<int>(y) - (y < 0.0f ? 1 : 0);
   const float fx = x - static_cast<float>(ix);
   const float fy = y - static_cast<float>(iy);
-  const pixel_t p00 = get_pixel(src, width, height, ix, iy);
-  const pixel_t p01 = get_pixel(src, width, height, ix, iy + 1);
-  const pixel_t p10 = get_pixel(src, width, height, ix + 1, iy);
-  const pixel_t p11 = get_pixel(src, width, height, ix + 1, iy + 1);
-  const pixel_t left = mix_colour(p00, p01, fy);
-  const pixel_t right = mix_colour(p10, p11, fy);
-  return mix_colour(left, right, fx);
+  pixel_t p00, p01, p10, p11;
+  if (ix >= 0 && iy >= 0 && ix + 1 < width && iy + 1 < height) {
+    const pixel_t* at = src + iy * width + ix;
+    p00 = at[0];
+    p10 = at[1];
+    p01 = at[width];
+    p11 = at[width + 1];
+  } else {
+    p00 = get_pixel(src, width, height, ix, iy);
+    p01 = get_pixel(src, width, height, ix, iy + 1);
+    p10 = get_pixel(src, width, height, ix + 1, iy);
+    p11 = get_pixel(src, width, height, ix + 1, iy + 1);
+  }
+  // Clear mixed with clear is clear for any weight in 0..1.
+  if ((p00 | p01 | p10 | p11) == 0) return COLOUR_TRANSPARENT;
+  const pixel_t left = blend_pixel(p00, p01, fy);
+  const pixel_t right = blend_pixel(p10, p11, fy);
+  return blend_pixel(left, right, fx);
 }
 
 void draw_image_transformed(pixel_t* dst, int dst_w, int dst_h, const pixel_t* src, int src_w, int src_h, float ox,
                             float oy, const image_transform& t, float blend) {
   if (blend > 0.0f) {
     scan_transformed(dst, dst_w, dst_h, src, src_w, src_h, ox, oy, t,
-                     [blend](pixel_t old, pixel_t smp) { return mix_colour(old, smp, blend); });
+                     [blend](pixel_t old, pixel_t smp) { return blend_pixel(old, smp, blend); });
   } else {
     // A plain store: the sample's alpha replaces the old pixel's, so clear parts punch through.
     scan_transformed(dst, dst_w, dst_h, src, src_w, src_h, ox, oy, t, [](pixel_t, pixel_t smp) { return smp; });
