@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "core/demo.h"
 #include "core/platform.h"
@@ -163,13 +164,34 @@ void draw_attitude(pixel_t* top, pixel_t* base) {
   draw_aircraft_symbol(top);
 }
 
-// Ground everywhere, then the sky: a wedge of spans between the tilted horizon and the screen
-// edge, and one rectangle for the part of the sky clear of the horizon (above it, or below it
-// when flying inverted).
+// Sky and ground: a wedge of sky spans between the tilted horizon and the screen edge, and one
+// rectangle for the part of the sky clear of the horizon (above it, or below it when flying
+// inverted), ground elsewhere. The spans are gathered per row first (on the left side when rolled
+// one way, on the right the other way, so a row's sky is at most a run from each edge), then every
+// pixel is written once.
 void draw_sky_ground(pixel_t* base, float roll, float pf) {
   const pixel_t sky = attitude.adi_sky_colour;
-  fill_rect(base, 0, 0, SCREEN_W, SCREEN_H, attitude.adi_ground_colour);
-  flush_display();
+  const pixel_t ground = attitude.adi_ground_colour;
+  // Row y is sky on columns 0..sky_to[y] and sky_from[y]..319, ground between.
+  std::int16_t sky_to[SCREEN_H];
+  std::int16_t sky_from[SCREEN_H];
+  for (int y = 0; y < SCREEN_H; ++y) {
+    sky_to[y] = -1;
+    sky_from[y] = SCREEN_W;
+  }
+  // A span's ends and row are clamped to the screen as a drawn span's are, so a span wholly off
+  // one side still paints the edge pixel, and a row above the screen paints the top row.
+  auto sky_left = [&](int x_last, int y) {
+    const int row = std::clamp(y, 0, SCREEN_H - 1);
+    sky_to[row] = static_cast<std::int16_t>(std::max<int>(sky_to[row], std::clamp(x_last, 0, SCREEN_W - 1)));
+  };
+  auto sky_right = [&](int x_first, int y) {
+    const int row = std::clamp(y, 0, SCREEN_H - 1);
+    sky_from[row] = static_cast<std::int16_t>(std::min<int>(sky_from[row], std::clamp(x_first, 0, SCREEN_W - 1)));
+  };
+  auto sky_rows = [&](int y0, int h) {
+    for (int y = std::max(y0, 0); y < std::min(y0 + h, SCREEN_H); ++y) sky_to[y] = SCREEN_W - 1;
+  };
 
   float x0, y0, x1, y1;
   horizon_segment(2.0f * pf, x0, y0, x1, y1);
@@ -201,9 +223,9 @@ void draw_sky_ground(pixel_t* base, float roll, float pf) {
         const int y = static_cast<int>(sy0 + fj * k);
         if (y >= SCREEN_H) continue;
         if (roll < 0.0f) {
-          draw_hspan(base, SCREEN_W, SCREEN_H, 0, x - 1, y, sky);
+          sky_left(x - 1, y);
         } else if (roll > 0.0f) {
-          draw_hspan(base, SCREEN_W, SCREEN_H, x, 319, y, sky);
+          sky_right(x, y);
         }
       }
     } else {
@@ -220,9 +242,9 @@ void draw_sky_ground(pixel_t* base, float roll, float pf) {
         const int x = static_cast<int>(sx0 + fj * k);
         if (y >= SCREEN_H) continue;
         if (roll < 0.0f) {
-          draw_hspan(base, SCREEN_W, SCREEN_H, 0, x, y, sky);
+          sky_left(x, y);
         } else if (roll > 0.0f) {
-          draw_hspan(base, SCREEN_W, SCREEN_H, x, 320, y, sky);
+          sky_right(x, y);
         }
       }
     }
@@ -234,11 +256,21 @@ void draw_sky_ground(pixel_t* base, float roll, float pf) {
   const bool upright = roll > -90.0f && roll < 90.0f;
   const bool reaches_top_edge = std::min(y0, y1) <= -140.0f;
   if (top + 20 > 0 && upright && !reaches_top_edge) {
-    fill_rect(base, 0, 0, SCREEN_W, std::min(top + 21, SCREEN_H), sky);
+    sky_rows(0, std::min(top + 21, SCREEN_H));
   }
   if (bottom - 1 < 219 && !upright) {
-    fill_rect(base, 0, bottom + 19, SCREEN_W, 221 - bottom, sky);
+    sky_rows(bottom + 19, 221 - bottom);
   }
+
+  for (int y = 0; y < SCREEN_H; ++y) {
+    pixel_t* row = base + y * SCREEN_W;
+    const int ground_from = sky_to[y] + 1;
+    const int ground_to = std::max<int>(sky_from[y], ground_from);
+    fill_row(row, ground_from, sky);
+    fill_row(row + ground_from, ground_to - ground_from, ground);
+    fill_row(row + ground_to, SCREEN_W - ground_to, sky);
+  }
+  flush_display();
 }
 
 void draw_pitch_ladder(pixel_t* top) {
@@ -317,7 +349,7 @@ void draw_roll_scale(pixel_t* top) {
   }
 }
 
-// One triangle of the roll scale: the four-bit mark rendered grey into the scratch, then drawn
+// One triangle of the roll scale: the four-bit mark rendered grey into the scratch (once), then drawn
 // turned by angle and shrunk by the inverse scale k, fading towards row 70.
 void draw_roll_mark(pixel_t* top, float ax, float ay, float k, float angle) {
   const float c = attitude.roll_cos;
@@ -325,9 +357,12 @@ void draw_roll_mark(pixel_t* top, float ax, float ay, float k, float angle) {
   const float ym = (ay - 16.0f) * c + (ax - 16.0f) * s + CENTRE_Y;
   const float xm = (ax - 16.0f) * c - (ay - 16.0f) * s + CENTRE_X;
 
-  std::fill(attitude.mark_scratch, attitude.mark_scratch + 32 * 32, COLOUR_TRANSPARENT);
-  const image4_ref mark = image4_lookup(IMG4_ROLL_MARK);
-  draw_grey4_image(attitude.mark_scratch, 32, 32, mark.data, 32, 32, 0, 0);
+  if (!attitude.mark_ready) {
+    std::fill(attitude.mark_scratch, attitude.mark_scratch + 32 * 32, COLOUR_TRANSPARENT);
+    const image4_ref mark = image4_lookup(IMG4_ROLL_MARK);
+    draw_grey4_image(attitude.mark_scratch, 32, 32, mark.data, 32, 32, 0, 0);
+    attitude.mark_ready = true;
+  }
 
   image_transform t{1.0f, 0.0f, 0.0f, 1.0f, k};
   rotate_matrix(t, angle * -DEG_TO_RAD);

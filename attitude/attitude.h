@@ -20,7 +20,9 @@ struct attitude_state {
   int label_value = -1000000;  // no value rendered yet
   image_transform label_transform;
   int label_renders = 0;  // how many times a number was rendered into the scratch
+  // The roll mark's grey picture never changes: it is drawn into its scratch once after power-on.
   pixel_t mark_scratch[32 * 32] = {};
+  bool mark_ready = false;
 };
 extern attitude_state attitude;
 
