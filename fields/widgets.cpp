@@ -98,6 +98,88 @@ bool tape_speed(int& v) {
   return true;
 }
 
+// Screen row of tape row i, and the first row that carries lines (the rows above fade out).
+int tape_screen_row(int i) { return 217 - i; }
+constexpr int TAPE_LINES_BELOW = 80;
+
+// The band line of a row from its outer arc inward, and the flap line beside it.
+void draw_tape_row(pixel_t* layer, int i, const tape_row_colours& row) {
+  const float yf = static_cast<float>(tape_screen_row(i));
+  const float outer = widgets.tape_outer_x[i];
+  const float inner = widgets.tape_inner_x[i];
+  draw_line_aa(layer, SCREEN_W, SCREEN_H, outer, yf, inner + 2.5f, yf + 0.5f, row.band);
+  if (row.flap_drawn) {
+    draw_line_aa(layer, SCREEN_W, SCREEN_H, outer + 5.0f, yf, inner + 5.5f, yf + 0.5f, row.flap);
+  }
+}
+
+// Sets up the region the lines can reach: each line runs from just left of its start column to
+// one column past its end, and within two rows of its own.
+void tape_memo_init() {
+  tape_memo_state& m = widgets.tape_memo;
+  m = tape_memo_state{};
+  for (int y = 0; y < SCREEN_H; ++y) {
+    m.span_lo[y] = SCREEN_W;
+    m.span_hi[y] = -1;
+  }
+  for (int i = 0; i < TAPE_ROWS; ++i) {
+    const int y = tape_screen_row(i);
+    if (y <= TAPE_LINES_BELOW) continue;
+    const int x0 = std::max(static_cast<int>(widgets.tape_outer_x[i]) - 1, 0);
+    const int x1 = std::min(static_cast<int>(widgets.tape_inner_x[i] + 5.5f) + 2, SCREEN_W - 1);
+    for (int r = std::max(y - 2, 0); r <= std::min(y + 2, SCREEN_H - 1); ++r) {
+      m.span_lo[r] = static_cast<std::int16_t>(std::min<int>(m.span_lo[r], x0));
+      m.span_hi[r] = static_cast<std::int16_t>(std::max<int>(m.span_hi[r], x1));
+    }
+  }
+  int pixels = 0;
+  for (int y = 0; y < SCREEN_H; ++y) pixels += std::max(m.span_hi[y] - m.span_lo[y] + 1, 0);
+  // A region larger than the store would not be copied whole: the lines are then always drawn.
+  m.pixels = pixels <= TAPE_MEMO_CAPACITY ? pixels : 0;
+}
+
+// Copies the region between the layer and a store, in either direction.
+template <typename Copy>
+void for_tape_region(Copy copy) {
+  const tape_memo_state& m = widgets.tape_memo;
+  int n = 0;
+  for (int y = 0; y < SCREEN_H; ++y) {
+    for (int x = m.span_lo[y]; x <= m.span_hi[y]; ++x) copy(y * SCREEN_W + x, n++);
+  }
+}
+
+bool tape_region_matches(const pixel_t* layer, const pixel_t* store) {
+  const tape_memo_state& m = widgets.tape_memo;
+  int n = 0;
+  for (int y = 0; y < SCREEN_H; ++y) {
+    const pixel_t* row = layer + y * SCREEN_W;
+    for (int x = m.span_lo[y]; x <= m.span_hi[y]; ++x) {
+      if (row[x] != store[n++]) return false;
+    }
+  }
+  return true;
+}
+
+void draw_tape_lines(pixel_t* layer, const tape_row_colours* rows) {
+  tape_memo_state& m = widgets.tape_memo;
+  const bool usable = m.pixels > 0;
+  bool same_rows = usable && m.valid != 0;
+  for (int i = 0; same_rows && i < TAPE_ROWS; ++i) same_rows = rows[i] == m.rows[i];
+  if (same_rows && tape_region_matches(layer, m.before)) {
+    for_tape_region([&](int p, int n) { layer[p] = m.after[n]; });
+    m.replays += 1;
+    return;
+  }
+  if (usable) for_tape_region([&](int p, int n) { m.before[n] = layer[p]; });
+  for (int i = 0; i < TAPE_ROWS; ++i) {
+    if (rows[i].drawn) draw_tape_row(layer, i, rows[i]);
+  }
+  if (!usable) return;
+  for_tape_region([&](int p, int n) { m.after[n] = layer[p]; });
+  for (int i = 0; i < TAPE_ROWS; ++i) m.rows[i] = rows[i];
+  m.valid = 1;
+}
+
 }  // namespace
 
 void airspeed_tape_init() {
@@ -107,6 +189,7 @@ void airspeed_tape_init() {
     widgets.tape_inner_x[i] = 160.0f - std::sqrt(static_cast<float>(10816 - d * d));
   }
   widgets.airspeed_above_vso = 0;
+  tape_memo_init();
 }
 
 void draw_airspeed_tape(pixel_t* layer, pixel_t lc) {
@@ -133,8 +216,9 @@ void draw_airspeed_tape(pixel_t* layer, pixel_t lc) {
   const int vne = cfg_get(CFG_IAS_VNE);
 
   pixel_t readout = COLOUR_WHITE;
+  tape_row_colours rows[TAPE_ROWS];
   for (int i = 0; i < TAPE_ROWS; ++i) {
-    const int y = 217 - i;
+    const int y = tape_screen_row(i);
     // Wide enough that a speed near the top of the int range still counts rows correctly.
     const long long s = static_cast<long long>(v) - 75 + i;
     pixel_t band = warning;
@@ -152,16 +236,17 @@ void draw_airspeed_tape(pixel_t* layer, pixel_t lc) {
     }
     // Red only for a warning band under a moving aircraft; the other bands keep the readout white.
     if (y == 142 && warns && v != 0) readout = COLOUR_RED;
-    if (y <= 80) continue;
+    rows[i] = tape_row_colours{};
+    if (y <= TAPE_LINES_BELOW) continue;
     const int alpha = std::clamp(8 * y - 600, 0, 255);
-    const float yf = static_cast<float>(y);
-    const float outer = widgets.tape_outer_x[i];
-    const float inner = widgets.tape_inner_x[i];
-    draw_line_aa(layer, SCREEN_W, SCREEN_H, outer, yf, inner + 2.5f, yf + 0.5f, with_alpha(band, alpha));
+    rows[i].drawn = 1;
+    rows[i].band = with_alpha(band, alpha);
     if (vs1 < s && s < vfe) {
-      draw_line_aa(layer, SCREEN_W, SCREEN_H, outer + 5.0f, yf, inner + 5.5f, yf + 0.5f, with_alpha(flap, alpha));
+      rows[i].flap_drawn = 1;
+      rows[i].flap = with_alpha(flap, alpha);
     }
   }
+  draw_tape_lines(layer, rows);
 
   const bool demo_one = cfg_get_byte(CFG_DEMO_MODE) == 1;
   const int big = font_for_size(25);

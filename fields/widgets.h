@@ -2,9 +2,36 @@
 // g-meters, the altitude box and the vertical-trend scale. Each is drawn at a fixed place whatever
 // its slot, and takes the label colour of the field strip for its caption.
 #pragma once
+#include <cstdint>
+
 #include "gfx/layers.h"
 
 inline constexpr int TAPE_ROWS = 150;
+// Pixels the tape's lines can reach, all rows together (about 2000 with the tape's geometry).
+inline constexpr int TAPE_MEMO_CAPACITY = 2400;
+
+// The colours of one row of the tape; a row without lines has drawn = 0.
+struct tape_row_colours {
+  int drawn = 0;
+  pixel_t band = 0;
+  int flap_drawn = 0;
+  pixel_t flap = 0;
+  bool operator==(const tape_row_colours&) const = default;
+};
+
+// The tape's lines as last drawn: the pixels they can reach before and after, and the row colours.
+// The lines' geometry is fixed, so the same colours over the same pixels give the same picture,
+// which is then copied instead of drawn again; anything else draws the lines.
+struct tape_memo_state {
+  std::int16_t span_lo[SCREEN_H] = {};  // per screen row, the columns the lines can reach;
+  std::int16_t span_hi[SCREEN_H] = {};  // an empty row has span_hi < span_lo
+  int pixels = 0;                       // size of that region; 0 when it was not set up
+  int valid = 0;
+  tape_row_colours rows[TAPE_ROWS] = {};
+  pixel_t before[TAPE_MEMO_CAPACITY] = {};
+  pixel_t after[TAPE_MEMO_CAPACITY] = {};
+  int replays = 0;  // frames whose lines were copied, for tests and measurements
+};
 
 struct widgets_state {
   // Left edge of the tape's outer (radius 107) and inner (radius 104) arcs, row i = screen row
@@ -19,6 +46,7 @@ struct widgets_state {
   char airspeed_text[12] = "---";
   char altitude_thousands_text[12] = "---";
   char altitude_rest_text[4] = "";
+  tape_memo_state tape_memo;
 };
 extern widgets_state widgets;
 

@@ -106,6 +106,70 @@ TEST_F(Widgets, AirspeedTape) {
   EXPECT_EQ(widgets.airspeed_above_vso, 0);
 }
 
+// The tape's lines copied from an earlier frame must be the lines drawn afresh: each step draws
+// the tape twice from the same state, once with nothing remembered, and compares the layers whole.
+// A copy is expected only when the speed's rows, their colours and the pixels under them are
+// those of the frame before.
+TEST_F(Widgets, TapeLinesCopiedFromAnEarlierFrameEqualThemDrawnAfresh) {
+  enum under { CLEAR, SPECK, NOISE, NOISE2 };
+  struct step {
+    float ias;
+    int style, vne, vfe;
+    under background;
+    bool copied;
+  } const steps[] = {
+      {120.0f, 1, 175, 100, CLEAR, false},
+      {120.0f, 1, 175, 100, CLEAR, true},
+      {120.7f, 1, 175, 100, CLEAR, true},  // the tape shows whole knots
+      {121.0f, 1, 175, 100, CLEAR, false},
+      {121.0f, 1, 175, 100, SPECK, false},
+      {121.0f, 1, 175, 100, SPECK, true},
+      {121.0f, 1, 175, 100, CLEAR, false},
+      {121.0f, 2, 175, 100, CLEAR, false},  // other colours
+      {121.0f, 2, 160, 100, CLEAR, false},
+      {121.0f, 2, 160, 100, CLEAR, true},
+      {121.0f, 2, 160, 110, CLEAR, false},  // the flap band moves
+      {50.0f, 0, 175, 100, NOISE, false},
+      {50.0f, 0, 175, 100, NOISE, true},
+      {50.0f, 0, 175, 100, NOISE2, false},
+      {30.0f, 0, 175, 100, NOISE2, false},
+      // Flap lines on every row: the copied region holds every pixel both lines reach.
+      {200.0f, 1, 175, 1000, NOISE, false},
+      {200.0f, 1, 175, 1000, NOISE, true},
+  };
+  static pixel_t expected[LAYER_PIXELS];
+  auto prepare = [](pixel_t* layer, under u) {
+    clear_layer(layer);
+    if (u == SPECK) layer[160 * SCREEN_W + 56] = 0x80FF0000;  // under the tape
+    std::uint32_t seed = u == NOISE ? 1 : 2;
+    for (int i = 0; (u == NOISE || u == NOISE2) && i < LAYER_PIXELS; ++i) {
+      seed = seed * 1664525u + 1013904223u;
+      layer[i] = (seed >> 31) != 0 ? 0 : seed * 2654435761u;
+    }
+  };
+  desk.ias_held = true;
+  desk.ias_valid = true;
+  for (const step& s : steps) {
+    desk.ias = s.ias;
+    cfg_set_byte(CFG_UI_STYLE, s.style);
+    cfg_set(CFG_IAS_VNE, s.vne);
+    cfg_set(CFG_IAS_VFE, s.vfe);
+    const widgets_state before = widgets;
+    widgets.tape_memo.valid = 0;
+    prepare(expected, s.background);
+    draw_airspeed_tape(expected, COLOUR_WHITE);
+    widgets = before;
+    prepare(top_layer, s.background);
+    draw_airspeed_tape(top_layer, COLOUR_WHITE);
+    ASSERT_EQ(widgets.tape_memo.replays - before.tape_memo.replays, s.copied ? 1 : 0) << s.ias << " " << s.background;
+    for (int i = 0; i < LAYER_PIXELS; ++i) {
+      ASSERT_EQ(top_layer[i], expected[i])
+          << s.ias << " " << s.background << " at " << i % SCREEN_W << "," << i / SCREEN_W;
+    }
+  }
+  EXPECT_GT(widgets.tape_memo.pixels, 0);
+}
+
 // Both pointers: 47 px per g from 1 g, stopped at 1 g either way; 50 px per 1000 fpm, stopped at
 // 50 px; none without a usable reading. The g-meter's colour follows the g alert stage; the right
 // meter and the trend scale move left for a wide altitude box, but only for one drawn this frame.
