@@ -138,7 +138,7 @@ void draw_arc_card(pixel_t* top, pixel_t* base, pixel_t colour) {
     polar_point(ARC_CX, ARC_CY, 168.0f, e, x, y);
     draw_catalogue_rotated(top, IMG_BEARING_POINTER, x, y, e, 1.1f, 1.0f);
   }
-  blend_image(base, top, base, SCREEN_W, SCREEN_H, 0, 0, SCREEN_W, SCREEN_H);
+  merge_drawn_top(base, top);
   flush_display();
 
   int side = 0;
@@ -172,7 +172,7 @@ void draw_arc_course(pixel_t* top, pixel_t* base) {
   const float qy = ARC_CY + f * s + 45.0f * std::cos(k);
 
   draw_thick_line(top, px, py, qx, qy, nav_page.course_colour);
-  blend_image(base, top, base, SCREEN_W, SCREEN_H, 0, 0, SCREEN_W, SCREEN_H);
+  merge_drawn_top(base, top);
   flush_display();
 
   if (!(px > 0.0f && px < 320.0f && py > 0.0f && py < 240.0f)) {

@@ -101,6 +101,30 @@ void draw_card_label(card_label_cache& cache, pixel_t* layer, int card_angle, fl
   sprite_draw_rotated(layer, cell, 16, 16, x, y, t, 1.0f);
 }
 
+namespace {
+
+// Whether eight pixels from p on are all clear.
+inline bool block_clear(const pixel_t* p) { return (p[0] | p[1] | p[2] | p[3] | p[4] | p[5] | p[6] | p[7]) == 0; }
+
+}  // namespace
+
+void merge_drawn_top(pixel_t* base, const pixel_t* top) {
+  static_assert(SCREEN_W % 8 == 0);
+  for (int y = 0; y < SCREEN_H; ++y) {
+    const pixel_t* row = top + y * SCREEN_W;
+    int b0 = 0;
+    while (b0 < SCREEN_W && block_clear(row + b0)) b0 += 8;
+    if (b0 == SCREEN_W) continue;
+    int b1 = SCREEN_W - 8;
+    while (block_clear(row + b1)) b1 -= 8;
+    int x0 = b0;
+    while (row[x0] == 0) ++x0;
+    int x1 = b1 + 7;
+    while (row[x1] == 0) --x1;
+    blend_image(base, row + x0, base, SCREEN_W, SCREEN_H, x0, y, x1 - x0 + 1, 1);
+  }
+}
+
 void draw_nav_text(pixel_t* layer, int x, int y, pixel_t colour, const char* text) {
   draw_text_centred(layer, SCREEN_W, SCREEN_H, font_for_size(10), x, y, colour, text);
 }

@@ -43,6 +43,11 @@ void draw_catalogue_rotated(pixel_t* layer, int entry, float x, float y, float d
 void draw_card_label(card_label_cache& cache, pixel_t* layer, int card_angle, float x, float y, float degrees,
                      pixel_t colour);
 
+// Blends the top layer into the base, as a whole-layer blend of the top over the base does. Clear
+// (zero) pixels of the top leave the base as it is, so only the stretch of each row between its
+// first and last drawn pixel is blended; the heading presentations draw a few small items there.
+void merge_drawn_top(pixel_t* base, const pixel_t* top);
+
 // Text centred on x in the font of nominal size 10.
 void draw_nav_text(pixel_t* layer, int x, int y, pixel_t colour, const char* text);
 

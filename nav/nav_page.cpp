@@ -371,7 +371,7 @@ void draw_compass_card(pixel_t* top, pixel_t* base, pixel_t colour) {
       polar_point(160.0f, 120.0f, 103.0f, a, x, y);
       draw_catalogue_rotated(top, IMG_BEARING_POINTER, x, y, a, 1.0f, 1.0f);
     }
-    blend_image(base, top, base, SCREEN_W, SCREEN_H, 0, 0, SCREEN_W, SCREEN_H);
+    merge_drawn_top(base, top);
     flush_display();
   }
   const float b = heading_bug_display() - card;

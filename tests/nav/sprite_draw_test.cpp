@@ -175,3 +175,38 @@ TEST(SpriteDraw, TintCacheFollowsImageAndColour) {
 }
 
 }  // namespace
+
+namespace {
+
+// Sparse tops: nothing, single pixels at both ends of a row and in the corners, a clear-alpha pixel
+// that is not zero, a full row, scattered marks: the row-by-row merge equals the whole-layer blend.
+TEST(MergeDrawnTop, EqualsTheWholeLayerBlend) {
+  struct mark {
+    int x;
+    int y;
+    pixel_t colour;
+  };
+  const std::vector<std::vector<mark>> tops = {
+      {},
+      {{0, 0, 0x80FF0000}},
+      {{319, 239, 0x40FFFFFF}},
+      {{0, 100, 0xFF00FF00}, {319, 100, 0x7F123456}},
+      {{7, 5, 0x00ABCDEF}},  // clear by its alpha, but not zero
+      {{8, 5, 0x01010101}, {15, 5, 0xFEFEFEFE}, {16, 6, 0x80808080}, {311, 6, 0x80808080}},
+      {{160, 120, 0xFFFFFFFF}, {100, 30, 0x33000000}, {250, 200, 0xCC00FFFF}},
+  };
+  for (std::size_t k = 0; k < tops.size(); ++k) {
+    std::vector<pixel_t> top(LAYER_PIXELS, COLOUR_TRANSPARENT);
+    for (const mark& m : tops[k]) top[m.y * SCREEN_W + m.x] = m.colour;
+    if (k == 6) {
+      for (int x = 0; x < SCREEN_W; ++x) top[77 * SCREEN_W + x] = 0x90000000u + static_cast<pixel_t>(x);
+    }
+    std::vector<pixel_t> whole = busy_layer();
+    std::vector<pixel_t> rows = whole;
+    blend_image(whole.data(), top.data(), whole.data(), SCREEN_W, SCREEN_H, 0, 0, SCREEN_W, SCREEN_H);
+    merge_drawn_top(rows.data(), top.data());
+    EXPECT_EQ(whole, rows) << "top " << k;
+  }
+}
+
+}  // namespace
