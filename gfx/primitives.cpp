@@ -23,14 +23,15 @@ inline int clamp_int(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi 
 // Blends one pixel of a line. The weights are coverages; near the top and left edges truncation
 // toward zero can push them slightly outside 0..1, and such a weight is held at the nearer bound so
 // that a pixel is never tinted away from the line colour.
-inline void blend_line_pixel(pixel_t* buf, int width, int height, int x, int y, pixel_t colour, float t) {
-  if (x < 0 || y < 0 || x >= width || y >= height) return;
+inline pixel_t blend_line_pixel(pixel_t old, pixel_t colour, float t) {
   if (t < 0.0f) t = 0.0f;
   if (t > 1.0f) t = 1.0f;
-  put_pixel(buf, width, height, x, y, mix_colour(get_pixel(buf, width, height, x, y), colour, t));
+  return blend_pixel(old, colour, t);
 }
 
-// The three-pixel column of a line at major coordinate i around minor q.
+// The three-pixel column of a line at major coordinate i around minor q: weights ta, tb, tc for
+// minor q - 1, q and q + 1, the centre stored outright instead when `store_centre`. A column
+// wholly inside the buffer is written through one pointer; one reaching over an edge pixel by pixel.
 struct line_column {
   pixel_t* buf;
   int width;
@@ -38,19 +39,28 @@ struct line_column {
   bool y_major;
   pixel_t colour;
 
-  void blend(int i, int minor, float t) const {
-    if (y_major) {
-      blend_line_pixel(buf, width, height, minor, i, colour, t);
-    } else {
-      blend_line_pixel(buf, width, height, i, minor, colour, t);
+  void draw(int i, int q, float ta, float tb, float tc, bool store_centre) const {
+    const int major_size = y_major ? height : width;
+    const int minor_size = y_major ? width : height;
+    if (i >= 0 && i < major_size && q >= 1 && q < minor_size - 1) {
+      const int step = y_major ? 1 : width;
+      pixel_t* p = y_major ? buf + i * width + (q - 1) : buf + (q - 1) * width + i;
+      p[0] = blend_line_pixel(p[0], colour, ta);
+      p[step] = store_centre ? colour : blend_line_pixel(p[step], colour, tb);
+      p[2 * step] = blend_line_pixel(p[2 * step], colour, tc);
+      return;
     }
+    pixel_at(i, q - 1, ta, false);
+    pixel_at(i, q, tb, store_centre);
+    pixel_at(i, q + 1, tc, false);
   }
-  void store(int i, int minor) const {
-    if (y_major) {
-      put_pixel(buf, width, height, minor, i, colour);
-    } else {
-      put_pixel(buf, width, height, i, minor, colour);
-    }
+
+  void pixel_at(int i, int minor, float t, bool store) const {
+    const int x = y_major ? minor : i;
+    const int y = y_major ? i : minor;
+    if (x < 0 || y < 0 || x >= width || y >= height) return;
+    pixel_t& p = buf[y * width + x];
+    p = store ? colour : blend_line_pixel(p, colour, t);
   }
 };
 
@@ -257,9 +267,7 @@ void draw_line_aa(pixel_t* buf, int width, int height, float x0, float y0, float
   int q = to_index(Y);
   float K = static_cast<float>(q + 1) - Y;
   const float L = 1.0f - fm;
-  column.blend(i0, q - 1, L * K);
-  column.blend(i0, q, L);
-  column.blend(i0, q + 1, L * (1.0f - K));
+  column.draw(i0, q, L * K, L, L * (1.0f - K), false);
 
   // Middle columns: full coverage, the centre pixel stored outright.
   float N = Y + e;
@@ -269,9 +277,7 @@ void draw_line_aa(pixel_t* buf, int width, int height, float x0, float y0, float
     if (i > U) return;
     q = to_index(N);
     K = static_cast<float>(q + 1) - N;
-    column.blend(i, q - 1, K);
-    column.store(i, q);
-    column.blend(i, q + 1, 1.0f - K);
+    column.draw(i, q, K, 1.0f, 1.0f - K, true);
     N += e;
   }
 
@@ -279,9 +285,7 @@ void draw_line_aa(pixel_t* buf, int width, int height, float x0, float y0, float
   const float fl = l - std::trunc(l);
   q = to_index(N);
   K = static_cast<float>(q + 1) - N;
-  column.blend(i, q - 1, fl * K);
-  column.blend(i, q, fl);
-  column.blend(i, q + 1, fl * (1.0f - K));
+  column.draw(i, q, fl * K, fl, fl * (1.0f - K), false);
 }
 
 int clip_line(float& x0, float& y0, float& x1, float& y1, int xmin, int xmax, int ymax, int ymin) {

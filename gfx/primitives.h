@@ -11,27 +11,41 @@ struct image_transform {
   float inv_scale = 1.0f;
 };
 
-// mix_colour(under, over, t) for a finite weight t, inlined for the drawing loops: the same
-// single-precision operations in the same order, plus the shortcuts that provably give the same
-// bits (weight 0 keeps the under pixel, weight 1 gives the over pixel, and over a clear pixel the
-// under channel's product is 0, so only the over channel's product remains).
+// One channel of mix_colour: single precision, products and sum rounded separately, truncated.
+inline pixel_t mix_channel_bits(pixel_t ca, pixel_t cb, float t) {
+  int v = static_cast<int>(static_cast<float>(ca) * (1.0f - t) + static_cast<float>(cb) * t);
+  if (v < 0) v = 0;
+  if (v > 255) v = 255;
+  return static_cast<pixel_t>(v);
+}
+
+// Red, green and blue all equal, as in every grey and white picture and line.
+inline bool rgb_grey(pixel_t p) { return (p & 0xFFFFFFu) == (p & 0xFFu) * 0x010101u; }
+
+// mix_colour(under, over, t), inlined for the drawing loops: the same single-precision operations
+// on each channel, plus the shortcuts that provably give the same bits. Weight 0 keeps the under
+// pixel and weight 1 gives the over pixel; over a clear pixel the under channel's product is 0,
+// so only the over channel's product remains; and where both pixels are grey the three colour
+// channels are the same computation, done once.
 inline pixel_t blend_pixel(pixel_t under, pixel_t over, float t) {
   if (t == 0.0f) return under;
   if (t == 1.0f) return over;
-  pixel_t out = 0;
+  const bool grey = rgb_grey(under) && rgb_grey(over);
   if (under == 0 && t > 0.0f && t < 1.0f) {
     if (over == 0) return 0;
-    for (int shift = 0; shift < 32; shift += 8) {
+    const pixel_t alpha = static_cast<pixel_t>(static_cast<int>(static_cast<float>(over >> 24) * t)) << 24;
+    if (grey) return alpha | static_cast<pixel_t>(static_cast<int>(static_cast<float>(over & 0xFFu) * t)) * 0x010101u;
+    pixel_t out = alpha;
+    for (int shift = 0; shift < 24; shift += 8) {
       out |= static_cast<pixel_t>(static_cast<int>(static_cast<float>((over >> shift) & 0xFFu) * t)) << shift;
     }
     return out;
   }
-  for (int shift = 0; shift < 32; shift += 8) {
-    int v = static_cast<int>(static_cast<float>((under >> shift) & 0xFFu) * (1.0f - t) +
-                             static_cast<float>((over >> shift) & 0xFFu) * t);
-    if (v < 0) v = 0;
-    if (v > 255) v = 255;
-    out |= static_cast<pixel_t>(v) << shift;
+  const pixel_t alpha = mix_channel_bits(under >> 24, over >> 24, t) << 24;
+  if (grey) return alpha | mix_channel_bits(under & 0xFFu, over & 0xFFu, t) * 0x010101u;
+  pixel_t out = alpha;
+  for (int shift = 0; shift < 24; shift += 8) {
+    out |= mix_channel_bits((under >> shift) & 0xFFu, (over >> shift) & 0xFFu, t) << shift;
   }
   return out;
 }

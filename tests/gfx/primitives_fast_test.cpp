@@ -68,8 +68,13 @@ TEST(BlendPixel, EqualsMixColourForEveryWeight) {
   int checked = 0;
   for (int k = 0; k < 200000; ++k) {
     const float t = k < 11 * 36 ? fixed[k % 11] : unit(rng);
-    const pixel_t a = k < 11 * 36 ? colours[(k / 11) % 6] : (k % 3 == 0 ? 0u : static_cast<pixel_t>(rng()));
-    const pixel_t b = k < 11 * 36 ? colours[(k / 66) % 6] : (k % 5 == 0 ? 0u : static_cast<pixel_t>(rng()));
+    // Clear, grey (red, green and blue equal, any alpha) and any colour, in every pairing.
+    auto pick = [&](int kind) {
+      const pixel_t v = static_cast<pixel_t>(rng());
+      return kind == 0 ? 0u : kind == 1 ? (v & 0xFF000000u) | (v & 0xFFu) * 0x010101u : v;
+    };
+    const pixel_t a = k < 11 * 36 ? colours[(k / 11) % 6] : pick(k % 3);
+    const pixel_t b = k < 11 * 36 ? colours[(k / 66) % 6] : pick((k / 3) % 3);
     ASSERT_EQ(blend_pixel(a, b, t), mix_colour(a, b, t)) << std::hex << a << " " << b << " t " << t;
     ++checked;
   }
