@@ -303,6 +303,17 @@ std::vector<golden_run> build() {
         "set CFG_FIELD_PAGE 1", "wait 0.5", "png aoa-alert"}},
   };
   runs.insert(runs.end(), rest.begin(), rest.end());
+  // SETUP and INSTALL over the attitude picture, in every look: their soft keys and banner are
+  // drawn into both layers. (In "ai-menus" the turn on the menu changes the left key to DONE, so
+  // the frames it names "setup" and "install" show the closed menu and the menu again.)
+  for (const char* style : {"LEGACY", "EFIS", "VINTAGE"}) {
+    runs.push_back(
+        {"ai-setup-" + lower(style),
+         {"--set", std::string("UI STYLE=") + style},
+         {"wait 9",   "tap left",    "wait 0.1", "tap left", "wait 0.1",        "png setup", "tap left",
+          "wait 0.1", "png install", "turn 1",   "wait 0.1", "png install-row", "tap left",  "wait 0.5",
+          "tap left", "wait 0.1",    "tap left", "wait 0.1", "turn 2",          "wait 0.1",  "png setup-row"}});
+  }
   return runs;
 }
 
