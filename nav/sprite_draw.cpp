@@ -29,9 +29,18 @@ bool narrow_span(double a, double b, double top, double reach, double& lo, doubl
   return lo <= hi;
 }
 
+// Channel values as floats, so that a channel costs a load rather than a conversion.
+struct channel_floats {
+  float v[256];
+  constexpr channel_floats() : v() {
+    for (int i = 0; i < 256; ++i) v[i] = static_cast<float>(i);
+  }
+};
+constexpr channel_floats CHANNEL;
+
 // One channel of the colour mix, in the same single-precision steps as mix_colour.
 inline pixel_t mix_channel(pixel_t a, pixel_t b, int shift, float t, float u) {
-  int v = static_cast<int>(static_cast<float>((a >> shift) & 0xFFu) * u + static_cast<float>((b >> shift) & 0xFFu) * t);
+  int v = static_cast<int>(CHANNEL.v[(a >> shift) & 0xFFu] * u + CHANNEL.v[(b >> shift) & 0xFFu] * t);
   v = v < 0 ? 0 : (v > 255 ? 255 : v);
   return static_cast<pixel_t>(v) << shift;
 }
@@ -40,6 +49,22 @@ inline pixel_t mix(pixel_t a, pixel_t b, float t) {
   const float u = 1.0f - t;
   return mix_channel(a, b, 0, t, u) | mix_channel(a, b, 8, t, u) | mix_channel(a, b, 16, t, u) |
          mix_channel(a, b, 24, t, u);
+}
+
+// The mix for a weight t in 0..1, where no channel can leave 0..255: u = 1 - t rounds to at most
+// (1 - t)(1 + 2^-24), so the rounded sum stays below 255.0001 and truncates into the byte. A mix of
+// two clear pixels is clear whatever the weight.
+inline pixel_t unit_channel(pixel_t a, pixel_t b, int shift, float t, float u) {
+  return static_cast<pixel_t>(
+             static_cast<int>(CHANNEL.v[(a >> shift) & 0xFFu] * u + CHANNEL.v[(b >> shift) & 0xFFu] * t))
+         << shift;
+}
+
+inline pixel_t mix_unit(pixel_t a, pixel_t b, float t) {
+  if ((a | b) == 0) return COLOUR_TRANSPARENT;
+  const float u = 1.0f - t;
+  return unit_channel(a, b, 0, t, u) | unit_channel(a, b, 8, t, u) | unit_channel(a, b, 16, t, u) |
+         unit_channel(a, b, 24, t, u);
 }
 
 // The bilinear sample at (sx, sy), known to lie in 0..w x 0..h: the arithmetic of sample_bilinear
@@ -59,7 +84,7 @@ inline pixel_t sample(const pixel_t* src, int w, int h, float sx, float sy) {
   const pixel_t p11 = right && below ? row[w + 1] : COLOUR_TRANSPARENT;
   // A mix of zeros is zero whatever the fractions.
   if ((p00 | p10 | p01 | p11) == 0) return COLOUR_TRANSPARENT;
-  return mix(mix(p00, p01, fy), mix(p10, p11, fy), fx);
+  return mix_unit(mix_unit(p00, p01, fy), mix_unit(p10, p11, fy), fx);
 }
 
 }  // namespace
