@@ -390,9 +390,20 @@ pixel_t sample_bilinear(const pixel_t* src, int width, int height, float x, floa
   }
   // Clear mixed with clear is clear for any weight in 0..1.
   if ((p00 | p01 | p10 | p11) == 0) return COLOUR_TRANSPARENT;
-  const pixel_t left = blend_pixel(p00, p01, fy);
-  const pixel_t right = blend_pixel(p10, p11, fy);
-  return blend_pixel(left, right, fx);
+  // The mix of the two columns down, then across, works on each channel alone, so a channel is
+  // the three mixes of its four values. Where the four pixels are grey their colour channels
+  // are the same computation, done once (and with the alpha too where that equals them).
+  auto channel = [&](int shift) {
+    const pixel_t left = mix_channel_bits((p00 >> shift) & 0xFFu, (p01 >> shift) & 0xFFu, fy);
+    const pixel_t right = mix_channel_bits((p10 >> shift) & 0xFFu, (p11 >> shift) & 0xFFu, fy);
+    return mix_channel_bits(left, right, fx);
+  };
+  auto all_equal = [](pixel_t p) { return p == (p & 0xFFu) * 0x01010101u; };
+  if (all_equal(p00) && all_equal(p01) && all_equal(p10) && all_equal(p11)) return channel(0) * 0x01010101u;
+  if (rgb_grey(p00) && rgb_grey(p01) && rgb_grey(p10) && rgb_grey(p11)) {
+    return channel(24) << 24 | channel(0) * 0x010101u;
+  }
+  return channel(24) << 24 | channel(16) << 16 | channel(8) << 8 | channel(0);
 }
 
 void draw_image_transformed(pixel_t* dst, int dst_w, int dst_h, const pixel_t* src, int src_w, int src_h, float ox,

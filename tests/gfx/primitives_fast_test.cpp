@@ -47,12 +47,19 @@ void scan_plain(pixel_t* dst, int dw, int dh, const pixel_t* src, int w, int h, 
   }
 }
 
-// A picture with clear rows and columns, clear runs and fully opaque and faint pixels.
+// A picture with a clear first row, clear runs and opaque and faint pixels: any colour, or only
+// greys (red, green and blue equal) and greys whose alpha equals them too, as text and marks are.
 std::vector<pixel_t> sparse_image(std::mt19937& rng, int w, int h) {
   std::vector<pixel_t> img(static_cast<std::size_t>(w) * h);
+  const bool greys = rng() % 2 == 0;
   for (pixel_t& p : img) {
     const unsigned pick = rng() % 4;
-    p = pick == 0 ? static_cast<pixel_t>(rng()) : pick == 1 ? (0xFF000000u | rng()) : 0u;
+    const pixel_t v = static_cast<pixel_t>(rng());
+    if (greys) {
+      p = pick == 0 ? (v & 0xFFu) * 0x01010101u : pick == 1 ? (v & 0xFF000000u) | (v & 0xFFu) * 0x010101u : 0u;
+    } else {
+      p = pick == 0 ? v : pick == 1 ? (0xFF000000u | v) : 0u;
+    }
   }
   for (int x = 0; x < w; ++x) img[x] = 0;  // a clear first row
   return img;
