@@ -32,10 +32,58 @@ const font_record* font_at(int font) {
 
 int glyph_width(const font_record& f, int index) { return f.glyph_offsets[index + 1] - f.glyph_offsets[index]; }
 
-int advance_of(const font_record* f, char ch) {
+// glyph_index through the font's table of 7-bit characters, filled at the font's first use.
+int find_glyph(int font, const font_record& f, char ch) {
+  const unsigned code = static_cast<unsigned char>(ch);
+  if (code >= 128) return glyph_index(f, ch);
+  std::int8_t* table = text_drawing.glyph_of[font];
+  if (text_drawing.font_indexed[font] == 0) {
+    for (int c = 0; c < 128; ++c) table[c] = -1;
+    // Backwards, so that a character listed twice keeps its first place.
+    for (int i = string_length(f.charset) - 1; i >= 0 && f.charset != nullptr; --i) {
+      const unsigned c = static_cast<unsigned char>(f.charset[i]);
+      if (c > 0 && c < 128 && i < 128) table[c] = static_cast<std::int8_t>(i);
+    }
+    text_drawing.font_indexed[font] = 1;
+  }
+  return table[code];
+}
+
+int advance_of(int font, const font_record* f, char ch) {
   if (f == nullptr) return MISSING_ADVANCE;
-  int i = glyph_index(*f, ch);
+  int i = find_glyph(font, *f, ch);
   return i < 0 ? MISSING_ADVANCE : glyph_width(*f, i);
+}
+
+// The rows and columns of a glyph that hold ink, found once per glyph. A glyph the table has no
+// room for is taken whole.
+glyph_box ink_box(int font, const font_record& f, int index) {
+  const int s0 = f.glyph_offsets[index];
+  const int w = f.glyph_offsets[index + 1] - s0;
+  if (index >= TEXT_GLYPHS_INDEXED || w > 255 || f.height > 255) {
+    return glyph_box{1, 0, static_cast<std::uint8_t>(std::min(f.height, 255)), 0,
+                     static_cast<std::uint8_t>(std::min(w, 255))};
+  }
+  glyph_box& box = text_drawing.boxes[font][index];
+  if (box.known != 0) return box;
+  const int row_bytes = f.strip_width / 2;
+  int row0 = f.height, row1 = 0, col0 = w, col1 = 0;
+  for (int r = 0; r < f.height; ++r) {
+    const std::uint8_t* strip = f.glyph_strip + r * row_bytes;
+    for (int c = 0; c < w; ++c) {
+      const int k = s0 + c;
+      const int n = (k & 1) == 0 ? strip[k >> 1] >> 4 : strip[k >> 1] & 0x0F;
+      if (n == 0) continue;
+      row0 = std::min(row0, r);
+      row1 = std::max(row1, r + 1);
+      col0 = std::min(col0, c);
+      col1 = std::max(col1, c + 1);
+    }
+  }
+  if (row0 >= row1) row0 = row1 = col0 = col1 = 0;  // no ink at all
+  box = glyph_box{1, static_cast<std::uint8_t>(row0), static_cast<std::uint8_t>(row1), static_cast<std::uint8_t>(col0),
+                  static_cast<std::uint8_t>(col1)};
+  return box;
 }
 
 // Coverage nibble n mixes n*16/255 of the colour in; the sixteen fractions, in single precision.
@@ -79,15 +127,15 @@ namespace {
 // The colour channels of a pixel as floats, and the pixel put back together from four truncated
 // channel values; the same steps as mix_colour, so that a glyph mixed here is mixed exactly as there.
 inline pixel_t mix_with_ink(pixel_t under, const text_ink& ink, int n) {
+  // No clamp at 255 as mix_colour has: with t = n * 16 / 255 the sum stays below 256 for every
+  // pair of channel values (a test goes through them all).
   const float keep = COVERAGE_KEEP.t[n];
-  pixel_t out = 0;
-  for (int c = 0; c < 4; ++c) {
-    const float v = static_cast<float>((under >> (8 * c)) & 0xFFu) * keep + ink.part[n][c];
-    int iv = static_cast<int>(v);
-    if (iv > 255) iv = 255;  // never reached with weights inside 0..1, kept as mix_colour keeps it
-    out |= static_cast<pixel_t>(iv) << (8 * c);
-  }
-  return out;
+  const float* part = ink.part[n];
+  const auto b = static_cast<pixel_t>(static_cast<float>(under & 0xFFu) * keep + part[0]);
+  const auto g = static_cast<pixel_t>(static_cast<float>((under >> 8) & 0xFFu) * keep + part[1]);
+  const auto r = static_cast<pixel_t>(static_cast<float>((under >> 16) & 0xFFu) * keep + part[2]);
+  const auto a = static_cast<pixel_t>(static_cast<float>(under >> 24) * keep + part[3]);
+  return b | (g << 8) | (r << 16) | (a << 24);
 }
 
 // The ink of one colour: the colour's share of every coverage, and what each coverage leaves on a
@@ -114,20 +162,21 @@ const text_ink& ink_for(pixel_t colour) {
 int draw_char(pixel_t* buf, int width, int height, int font, int x, int y, pixel_t colour, char ch) {
   const font_record* f = font_at(font);
   if (f == nullptr) return MISSING_ADVANCE;
-  const int i = glyph_index(*f, ch);
+  const int i = find_glyph(font, *f, ch);
   if (i < 0) return MISSING_ADVANCE;
   const int s0 = f->glyph_offsets[i];
   const int s1 = f->glyph_offsets[i + 1];
   if (buf == nullptr || width <= 0 || height <= 0) return s1 - s0;
-  // The glyph clipped to the buffer once: strip columns k0..k1-1 land on screen columns from
-  // x + (k0 - s0); stored rows r0..r1 land on rows y + height - r. Wide arithmetic, so that a glyph
-  // placed far off the buffer is simply not drawn.
+  // The glyph's ink clipped to the buffer once: strip columns k0..k1-1 land on screen columns from
+  // x + (k0 - s0); stored rows r0..r1-1 land on rows y + height - r. Wide arithmetic, so that a
+  // glyph placed far off the buffer is simply not drawn.
+  const glyph_box box = ink_box(font, *f, i);
   const long long left = static_cast<long long>(x) - s0;  // screen column of strip column 0
-  const int k0 = static_cast<int>(std::max<long long>(s0, -left));
-  const int k1 = static_cast<int>(std::min<long long>(s1, static_cast<long long>(width) - left));
+  const int k0 = static_cast<int>(std::max<long long>(s0 + box.col0, -left));
+  const int k1 = static_cast<int>(std::min<long long>(s0 + box.col1, static_cast<long long>(width) - left));
   const long long below = static_cast<long long>(y) + f->height;  // screen row of stored row 0
-  const int r0 = static_cast<int>(std::max<long long>(0, below - (height - 1)));
-  const int r1 = static_cast<int>(std::min<long long>(f->height, below + 1));
+  const int r0 = static_cast<int>(std::max<long long>(box.row0, below - (height - 1)));
+  const int r1 = static_cast<int>(std::min<long long>(box.row1, below + 1));
   if (k0 >= k1 || r0 >= r1) return s1 - s0;
 
   const text_ink& ink = ink_for(colour);
@@ -137,7 +186,6 @@ int draw_char(pixel_t* buf, int width, int height, int font, int x, int y, pixel
   };
   for (int r = r0; r < r1; ++r) {
     const std::uint8_t* strip = f->glyph_strip + r * row_bytes;
-    // Screen pixel of strip column k: at[k]; taken per pixel so that no pointer leaves the buffer.
     pixel_t* const row = buf + static_cast<std::ptrdiff_t>(below - r) * width;
     // Coverage 0 leaves a pixel as it is: a byte of two empty columns is passed over whole.
     int k = k0;
@@ -146,15 +194,18 @@ int draw_char(pixel_t* buf, int width, int height, int font, int x, int y, pixel
       if (n != 0) ink_pixel(row[left + k], n);
       ++k;
     }
-    for (; k + 1 < k1; k += 2) {
-      const std::uint8_t byte = strip[k >> 1];
+    // From here k is even: one byte holds the next two columns.
+    pixel_t* d = row + (left + k);
+    const std::uint8_t* b = strip + (k >> 1);
+    for (int pairs = (k1 - k) >> 1; pairs > 0; --pairs, ++b, d += 2) {
+      const unsigned byte = *b;
       if (byte == 0) continue;
-      if ((byte >> 4) != 0) ink_pixel(row[left + k], byte >> 4);
-      if ((byte & 0x0F) != 0) ink_pixel(row[left + k + 1], byte & 0x0F);
+      if ((byte >> 4) != 0) ink_pixel(d[0], static_cast<int>(byte >> 4));
+      if ((byte & 0x0Fu) != 0) ink_pixel(d[1], static_cast<int>(byte & 0x0Fu));
     }
-    if (k < k1) {
-      const int n = strip[k >> 1] >> 4;
-      if (n != 0) ink_pixel(row[left + k], n);
+    if (((k1 - k) & 1) != 0) {
+      const int n = *b >> 4;
+      if (n != 0) ink_pixel(*d, n);
     }
   }
   return s1 - s0;
@@ -190,7 +241,7 @@ int text_width(int font, const char* text) {
   if (text == nullptr) return 0;
   const font_record* f = font_at(font);
   int w = 0;
-  for (const char* p = text; *p != '\0'; ++p) w += advance_of(f, *p);
+  for (const char* p = text; *p != '\0'; ++p) w += advance_of(font, f, *p);
   return w;
 }
 

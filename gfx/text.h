@@ -27,8 +27,21 @@ struct text_ink {
 };
 inline constexpr int TEXT_INKS = 4;
 
+// Where a glyph has ink: stored rows row0..row1-1 and columns col0..col1-1 from the glyph's first
+// strip column; the rest of its cell is coverage 0, which draws nothing.
+struct glyph_box {
+  std::uint8_t known = 0;
+  std::uint8_t row0 = 0, row1 = 0, col0 = 0, col1 = 0;
+};
+inline constexpr int TEXT_GLYPHS_INDEXED = 96;  // the largest char set has 94
+
 struct text_state {
   text_ink inks[TEXT_INKS] = {};
+  // Per font, the glyph index of each 7-bit character (-1: not in the font), set up at the first
+  // use of the font, and the ink boxes of its glyphs, each found at the glyph's first drawing.
+  int font_indexed[FONT_COUNT] = {};
+  std::int8_t glyph_of[FONT_COUNT][128] = {};
+  glyph_box boxes[FONT_COUNT][TEXT_GLYPHS_INDEXED] = {};
   int next_ink = 0;  // the ink replaced next
 };
 extern text_state text_drawing;

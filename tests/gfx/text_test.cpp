@@ -1,6 +1,7 @@
 // Text drawing and measuring, the font choice by nominal size, and the number utilities.
 #include "gfx/text.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -197,6 +198,20 @@ TEST_F(Glyphs, DrawCharEqualsThePlainRuleForEveryFontOnAnyBackgroundAtEveryEdge)
   EXPECT_GT(drawn, 10000);
 }
 
+TEST(GlyphMix, NoCoverageMixesAChannelPast255) {
+  // draw_char leaves out mix_colour's cap at 255, which holds only if no channel sum reaches 256.
+  float highest = 0.0f;
+  for (int n = 1; n < 16; ++n) {
+    const float t = static_cast<float>(n * 16) / 255.0f;
+    for (int ca = 0; ca < 256; ++ca) {
+      for (int cb = 0; cb < 256; ++cb) {
+        highest = std::max(highest, static_cast<float>(ca) * (1.0f - t) + static_cast<float>(cb) * t);
+      }
+    }
+  }
+  EXPECT_LT(highest, 256.0f);
+}
+
 TEST_F(Glyphs, TextOverlappingItsShadowEqualsThePlainRule) {
   // The usual drop shadow: the text's pixels land on the shadow's, the case that must mix.
   for (int font : {0, 4, 5, 9}) {
@@ -229,6 +244,17 @@ TEST_F(Measuring, WidthSumsGlyphWidthsWithSevenForASpace) {
   EXPECT_EQ(text_width(5, nullptr), 0);
   // Font 1 has no letters: each advances 7, as drawing does.
   EXPECT_EQ(text_width(1, "AB1"), 7 + 7 + width_of(1, '1'));
+}
+
+TEST_F(Measuring, EveryCharacterOfEveryFontAdvancesByItsGlyphOrSeven) {
+  for (int font = 0; font < FONT_COUNT; ++font) {
+    for (int c = 1; c < 256; ++c) {
+      const char text[2] = {static_cast<char>(c), '\0'};
+      const int i = glyph_index(font_table[font], text[0]);
+      const int expected = i < 0 ? 7 : font_table[font].glyph_offsets[i + 1] - font_table[font].glyph_offsets[i];
+      ASSERT_EQ(text_width(font, text), expected) << font << " " << c;
+    }
+  }
 }
 
 TEST_F(Measuring, DrawTextAdvancesAsTextWidthMeasures) {
