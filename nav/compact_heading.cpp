@@ -1,5 +1,6 @@
 #include "nav/compact_heading.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/demo.h"
@@ -144,10 +145,15 @@ void compact_heading_draw(pixel_t* top, pixel_t* base, int gps) {
   compact.compact_heading = h;
 
   const pixel_t* strip = h - std::floor(h) < 0.5f ? compact.heading_strip_b : compact.heading_strip_a;
-  for (int x = 79; x <= 238; ++x) {
-    const int col = compact_strip_column(h, x);
-    for (int row = 0; row < HEADING_STRIP_H; ++row) {
-      put_pixel_unchecked(top, SCREEN_W, SCREEN_H, x, 55 + row, strip[row * HEADING_STRIP_W + col]);
+  // Screen columns 79..238 take consecutive strip columns, wrapping at the strip's end.
+  const int first = compact_strip_column(h, 79);
+  for (int row = 0; row < HEADING_STRIP_H; ++row) {
+    pixel_t* dst = top + (55 + row) * SCREEN_W;
+    const pixel_t* src = strip + row * HEADING_STRIP_W;
+    int col = first;
+    for (int x = 79; x <= 238; ++x) {
+      dst[x] = src[col];
+      col = col + 1 == HEADING_STRIP_W ? 0 : col + 1;
     }
   }
 
@@ -163,12 +169,9 @@ void compact_heading_draw(pixel_t* top, pixel_t* base, int gps) {
     draw_hspan(top, SCREEN_W, SCREEN_H, 72, 247, 77, NAV_GREY);
   } else {
     for (int i = 0; i < 20; ++i) {
-      for (int x = 77; x <= 97 - i; ++x) {
-        put_pixel_unchecked(top, SCREEN_W, SCREEN_H, x, 55 + i, COLOUR_TRANSPARENT);
-      }
-      for (int x = 223 + i; x <= 242; ++x) {
-        put_pixel_unchecked(top, SCREEN_W, SCREEN_H, x, 55 + i, COLOUR_TRANSPARENT);
-      }
+      pixel_t* row = top + (55 + i) * SCREEN_W;
+      std::fill(row + 77, row + 98 - i, COLOUR_TRANSPARENT);
+      std::fill(row + 223 + i, row + 243, COLOUR_TRANSPARENT);
     }
   }
 }
