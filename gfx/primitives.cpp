@@ -79,8 +79,35 @@ void narrow_columns(int& lo, int& hi, double a, double b, double f, double e, fl
   to = (f + e - b) / a;
   if (a < 0.0) std::swap(from, to);
   if (std::isnan(from) || std::isnan(to)) return;
-  const double first = std::floor(from + static_cast<double>(ox)) - 1.0;
-  const double last = std::ceil(to + static_cast<double>(ox)) + 1.0;
+  // Truncation lies within a column of floor and ceiling: two columns of margin keep one more.
+  const double first = from + static_cast<double>(ox) - 2.0;
+  const double last = to + static_cast<double>(ox) + 2.0;
+  if (first > static_cast<double>(lo)) lo = first >= static_cast<double>(hi) ? hi : static_cast<int>(first);
+  if (last < static_cast<double>(hi - 1)) hi = last < static_cast<double>(lo) ? lo : static_cast<int>(last) + 1;
+}
+
+// Narrows the rows [lo, hi) to those the image's corners reach, mapped forward through T, with
+// margin for rounding. A matrix without a well-conditioned inverse keeps the whole range.
+void narrow_rows(int& lo, int& hi, const image_transform& t, float k2, int src_w, int src_h, float oy) {
+  const double det = static_cast<double>(t.m00) * t.m11 - static_cast<double>(t.m01) * t.m10;
+  const double scale = static_cast<double>(k2) * det;
+  const double size =
+      std::max(std::max(std::fabs(t.m00), std::fabs(t.m01)), std::max(std::fabs(t.m10), std::fabs(t.m11)));
+  // Only a well-conditioned matrix: near-singular ones would magnify the rounding.
+  if (!(std::fabs(det) > 1e-3 * size * size) || !(std::fabs(scale) > 1e-9) || !std::isfinite(scale)) return;
+  const double w = src_w;
+  const double h = src_h;
+  const double ys[4] = {0.0, t.m10 * w, t.m11 * h, t.m10 * w + t.m11 * h};
+  double low = ys[0] / scale;
+  double high = low;
+  for (const double y : ys) {
+    low = std::min(low, y / scale);
+    high = std::max(high, y / scale);
+  }
+  if (!std::isfinite(low) || !std::isfinite(high)) return;
+  const double margin = 2.0 + 1e-5 * std::max(std::fabs(low), std::fabs(high));
+  const double first = static_cast<double>(oy) + low - margin;
+  const double last = static_cast<double>(oy) + high + margin;
   if (first > static_cast<double>(lo)) lo = first >= static_cast<double>(hi) ? hi : static_cast<int>(first);
   if (last < static_cast<double>(hi - 1)) hi = last < static_cast<double>(lo) ? lo : static_cast<int>(last) + 1;
 }
@@ -97,8 +124,9 @@ void scan_transformed(pixel_t* dst, int dst_w, int dst_h, const pixel_t* src, in
   const float r = static_cast<float>(reach);
   const int x_begin = std::max(to_index(ox - r), 0);
   const int x_end = std::min(to_index(ox + r), dst_w);
-  const int y_begin = std::max(to_index(oy - r), 0);
-  const int y_end = std::min(to_index(oy + r), dst_h);
+  int y_begin = std::max(to_index(oy - r), 0);
+  int y_end = std::min(to_index(oy + r), dst_h);
+  narrow_rows(y_begin, y_end, t, k2, src_w, src_h, oy);
   const float fw = static_cast<float>(src_w);
   const float fh = static_cast<float>(src_h);
   // Source point = (ax * dx + bx * dy, ay * dx + by * dy) in exact arithmetic.

@@ -125,6 +125,8 @@ TEST(ScanTransformed, TheRowIntervalsWriteExactlyWhatTheSquareScanWrote) {
     if (k % 17 == 0) t.m01 += shear(rng);
     if (k % 29 == 0) t = image_transform{0.0f, 0.0f, 0.0f, 0.0f, 1.0f};  // everything maps to the origin
     if (k % 31 == 0) t = image_transform{1e-20f, 0.0f, 0.0f, 1.0f, 1.0f};
+    if (k % 37 == 0) t = image_transform{1.0f, 1.0f, 1.0f, 1.0001f, 1.0f};  // nearly singular
+    if (k % 41 == 0) t = image_transform{0.05f, 0.0f, 0.0f, 0.07f, 0.02f};  // enlarged far past the square
     float ox = pos(rng), oy = pos(rng) * 0.75f;
     if (k % 7 == 0) ox = std::round(ox);
     if (k % 9 == 0) oy = k % 2 ? -0.5f : 239.5f;
