@@ -113,6 +113,10 @@ void draw_tape_row(pixel_t* layer, int i, const tape_row_colours& row) {
   }
 }
 
+// The screen rows the lines of tape row i can reach: two either way of its own.
+int reach_first(int i) { return std::max(tape_screen_row(i) - 2, 0); }
+int reach_last(int i) { return std::min(tape_screen_row(i) + 2, SCREEN_H - 1); }
+
 // Sets up the region the lines can reach: each line runs from just left of its start column to
 // one column past its end, and within two rows of its own.
 void tape_memo_init() {
@@ -127,57 +131,99 @@ void tape_memo_init() {
     if (y <= TAPE_LINES_BELOW) continue;
     const int x0 = std::max(static_cast<int>(widgets.tape_outer_x[i]) - 1, 0);
     const int x1 = std::min(static_cast<int>(widgets.tape_inner_x[i] + 5.5f) + 2, SCREEN_W - 1);
-    for (int r = std::max(y - 2, 0); r <= std::min(y + 2, SCREEN_H - 1); ++r) {
+    for (int r = reach_first(i); r <= reach_last(i); ++r) {
       m.span_lo[r] = static_cast<std::int16_t>(std::min<int>(m.span_lo[r], x0));
       m.span_hi[r] = static_cast<std::int16_t>(std::max<int>(m.span_hi[r], x1));
     }
   }
   int pixels = 0;
-  for (int y = 0; y < SCREEN_H; ++y) pixels += std::max(m.span_hi[y] - m.span_lo[y] + 1, 0);
+  for (int y = 0; y < SCREEN_H; ++y) {
+    m.row_start[y] = static_cast<std::int16_t>(std::min(pixels, TAPE_MEMO_CAPACITY));
+    pixels += std::max(m.span_hi[y] - m.span_lo[y] + 1, 0);
+  }
   // A region larger than the store would not be copied whole: the lines are then always drawn.
   m.pixels = pixels <= TAPE_MEMO_CAPACITY ? pixels : 0;
 }
 
-// Copies the region between the layer and a store, in either direction.
-template <typename Copy>
-void for_tape_region(Copy copy) {
+// The stored pixels of screen row y, in the region's order.
+pixel_t* stored_row(pixel_t* store, int y) { return store + widgets.tape_memo.row_start[y]; }
+
+int region_width(int y) {
   const tape_memo_state& m = widgets.tape_memo;
-  int n = 0;
-  for (int y = 0; y < SCREEN_H; ++y) {
-    for (int x = m.span_lo[y]; x <= m.span_hi[y]; ++x) copy(y * SCREEN_W + x, n++);
-  }
+  return std::max(m.span_hi[y] - m.span_lo[y] + 1, 0);
 }
 
-bool tape_region_matches(const pixel_t* layer, const pixel_t* store) {
-  const tape_memo_state& m = widgets.tape_memo;
-  int n = 0;
-  for (int y = 0; y < SCREEN_H; ++y) {
-    const pixel_t* row = layer + y * SCREEN_W;
-    for (int x = m.span_lo[y]; x <= m.span_hi[y]; ++x) {
-      if (row[x] != store[n++]) return false;
-    }
-  }
-  return true;
+void copy_row_in(pixel_t* layer, pixel_t* store, int y) {
+  std::copy_n(stored_row(store, y), region_width(y), layer + y * SCREEN_W + widgets.tape_memo.span_lo[y]);
 }
 
+void copy_row_out(const pixel_t* layer, pixel_t* store, int y) {
+  std::copy_n(layer + y * SCREEN_W + widgets.tape_memo.span_lo[y], region_width(y), stored_row(store, y));
+}
+
+bool row_matches(const pixel_t* layer, pixel_t* store, int y) {
+  const pixel_t* p = layer + y * SCREEN_W + widgets.tape_memo.span_lo[y];
+  return std::equal(p, p + region_width(y), stored_row(store, y));
+}
+
+// Draws the lines, redrawing only what changed since the last frame. A screen row whose pixels
+// before the lines and whose lines within reach are those of the last frame comes out as it did
+// then, and is copied; the others are drawn by every line that reaches them, in the usual order.
+// Those lines also touch neighbouring rows, which the copy then puts right.
 void draw_tape_lines(pixel_t* layer, const tape_row_colours* rows) {
   tape_memo_state& m = widgets.tape_memo;
-  const bool usable = m.pixels > 0;
-  bool same_rows = usable && m.valid != 0;
-  for (int i = 0; same_rows && i < TAPE_ROWS; ++i) same_rows = rows[i] == m.rows[i];
-  if (same_rows && tape_region_matches(layer, m.before)) {
-    for_tape_region([&](int p, int n) { layer[p] = m.after[n]; });
+  m.rows_drawn = 0;
+  if (m.pixels == 0 || m.valid == 0) {
+    if (m.pixels != 0) {
+      for (int y = 0; y < SCREEN_H; ++y) copy_row_out(layer, m.before, y);
+    }
+    for (int i = 0; i < TAPE_ROWS; ++i) {
+      if (rows[i].drawn) draw_tape_row(layer, i, rows[i]);
+      m.rows_drawn += rows[i].drawn;
+    }
+    if (m.pixels == 0) return;
+    for (int y = 0; y < SCREEN_H; ++y) copy_row_out(layer, m.after, y);
+    for (int i = 0; i < TAPE_ROWS; ++i) m.rows[i] = rows[i];
+    m.valid = 1;
+    return;
+  }
+  bool redo[SCREEN_H] = {};
+  bool any = false;
+  for (int y = 0; y < SCREEN_H; ++y) {
+    if (region_width(y) > 0 && !row_matches(layer, m.before, y)) {
+      redo[y] = true;
+      any = true;
+      copy_row_out(layer, m.before, y);
+    }
+  }
+  for (int i = 0; i < TAPE_ROWS; ++i) {
+    if (rows[i] == m.rows[i]) continue;
+    for (int y = reach_first(i); y <= reach_last(i); ++y) {
+      redo[y] = true;
+      any = true;
+    }
+  }
+  if (!any) {
+    for (int y = 0; y < SCREEN_H; ++y) copy_row_in(layer, m.after, y);
     m.replays += 1;
     return;
   }
-  if (usable) for_tape_region([&](int p, int n) { m.before[n] = layer[p]; });
   for (int i = 0; i < TAPE_ROWS; ++i) {
-    if (rows[i].drawn) draw_tape_row(layer, i, rows[i]);
+    if (!rows[i].drawn) continue;
+    bool needed = false;
+    for (int y = reach_first(i); !needed && y <= reach_last(i); ++y) needed = redo[y];
+    if (!needed) continue;
+    draw_tape_row(layer, i, rows[i]);
+    m.rows_drawn += 1;
   }
-  if (!usable) return;
-  for_tape_region([&](int p, int n) { m.after[n] = layer[p]; });
+  for (int y = 0; y < SCREEN_H; ++y) {
+    if (redo[y]) {
+      copy_row_out(layer, m.after, y);
+    } else {
+      copy_row_in(layer, m.after, y);
+    }
+  }
   for (int i = 0; i < TAPE_ROWS; ++i) m.rows[i] = rows[i];
-  m.valid = 1;
 }
 
 }  // namespace

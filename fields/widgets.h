@@ -21,16 +21,18 @@ struct tape_row_colours {
 
 // The tape's lines as last drawn: the pixels they can reach before and after, and the row colours.
 // The lines' geometry is fixed, so the same colours over the same pixels give the same picture,
-// which is then copied instead of drawn again; anything else draws the lines.
+// which is then copied instead of drawn again; only the rows where something changed are drawn.
 struct tape_memo_state {
-  std::int16_t span_lo[SCREEN_H] = {};  // per screen row, the columns the lines can reach;
-  std::int16_t span_hi[SCREEN_H] = {};  // an empty row has span_hi < span_lo
-  int pixels = 0;                       // size of that region; 0 when it was not set up
+  std::int16_t span_lo[SCREEN_H] = {};    // per screen row, the columns the lines can reach;
+  std::int16_t span_hi[SCREEN_H] = {};    // an empty row has span_hi < span_lo
+  std::int16_t row_start[SCREEN_H] = {};  // where each row's pixels begin in the stores
+  int pixels = 0;                         // size of the region; 0 when it was not set up
   int valid = 0;
   tape_row_colours rows[TAPE_ROWS] = {};
   pixel_t before[TAPE_MEMO_CAPACITY] = {};
   pixel_t after[TAPE_MEMO_CAPACITY] = {};
-  int replays = 0;  // frames whose lines were copied, for tests and measurements
+  int replays = 0;     // frames whose lines were all copied, for tests and measurements
+  int rows_drawn = 0;  // tape rows whose lines the last frame drew
 };
 
 struct widgets_state {
