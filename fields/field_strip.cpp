@@ -1,5 +1,6 @@
 #include "fields/field_strip.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "attitude/alerts.h"
@@ -569,19 +570,17 @@ frame_choice selection_frame(int unit, int slot, int x, int y) {
 
 // Blends an image into a layer over itself, clipped to the layer: the frames of the slots near
 // the left edge start left of column 0, where the unclipped blend would write into the row above.
+// Row by row through blend_image, which mixes each pixel by its alpha exactly as mix_colour does.
 void blend_clipped(pixel_t* layer, int entry, int x, int y) {
   const image_ref img = image_lookup(entry);
+  if (img.pixels == nullptr) return;
+  const int i0 = std::max(0, -x);
+  const int i1 = std::min(img.width, SCREEN_W - x);
+  if (i0 >= i1) return;
   for (int j = 0; j < img.height; ++j) {
     const int row = y + j;
     if (row < 0 || row >= SCREEN_H) continue;
-    for (int i = 0; i < img.width; ++i) {
-      const int col = x + i;
-      if (col < 0 || col >= SCREEN_W) continue;
-      const pixel_t s = img.pixels[j * img.width + i];
-      const int p = row * SCREEN_W + col;
-      const float t = static_cast<float>(static_cast<double>(s >> 24) / 255.0);
-      layer[p] = mix_colour(layer[p], s, t);
-    }
+    blend_image(layer, img.pixels + j * img.width + i0, layer, SCREEN_W, SCREEN_H, x + i0, row, i1 - i0, 1);
   }
 }
 

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <string>
 
 #include "core/controls.h"
@@ -14,6 +16,7 @@
 #include "core/firmware.h"
 #include "core/modes.h"
 #include "core/platform.h"
+#include "fields/layouts.h"
 #include "fields/popups.h"
 #include "gfx/banner.h"
 #include "gfx/images.h"
@@ -346,6 +349,44 @@ TEST_F(FieldStrip, SelectionFramesAtTheLeftEdgeStayInTheirRows) {
       for (int x = 0; x < 60; ++x) touched += base_layer[y * SCREEN_W + x] != sentinel ? 1 : 0;
     }
     EXPECT_GT(touched, 0) << "the frame is drawn";
+  }
+}
+
+TEST_F(FieldStrip, SelectionFramesMixEachPixelByItsAlpha) {
+  // Every frame image, at the slots that use it (two start left of the screen), over arbitrary
+  // pixels: inside the clipped frame each pixel is the plain mix by the image's alpha, outside
+  // nothing changes. The fields themselves are taken off so that only the frame draws.
+  struct row {
+    int unit, slot, image, x, y;
+  };
+  const row rows[] = {{0, 2, IMG_FIELD_FRAME_SMALL, -2, 107}, {0, 6, IMG_FIELD_FRAME_SMALL, 263, 106},
+                      {0, 0, IMG_FIELD_FRAME_TALL, 53, 75},   {0, 8, IMG_FIELD_FRAME_TAPE, 196, 75},
+                      {0, 4, IMG_FIELD_FRAME_WIDE, 130, 34},  {1, 1, IMG_FIELD_FRAME_WIDE, -2, 128},
+                      {1, 5, IMG_FIELD_FRAME_WIDE, 263, 128}};
+  static pixel_t before[LAYER_PIXELS];
+  for (const row& r : rows) {
+    SetUp();
+    cycle.unit_function = r.unit;
+    for (auto& page : fields.layout_ai) std::fill(std::begin(page), std::end(page), 0);
+    for (auto& page : fields.layout_dg) std::fill(std::begin(page), std::end(page), 0);
+    open_menu();
+    modes.selected_slot = r.slot;
+    std::uint32_t seed = static_cast<std::uint32_t>(r.slot + 1);
+    for (pixel_t& p : before) p = seed = seed * 1664525u + 1013904223u;
+    std::copy(std::begin(before), std::end(before), base_layer);
+    draw_field_strip(top_layer, base_layer);
+    const image_ref img = image_lookup(r.image);
+    for (int y = 0; y < SCREEN_H; ++y) {
+      for (int x = 0; x < SCREEN_W; ++x) {
+        const int i = x - r.x, j = y - r.y;
+        pixel_t expected = before[y * SCREEN_W + x];
+        if (i >= 0 && j >= 0 && i < img.width && j < img.height) {
+          const pixel_t s = img.pixels[j * img.width + i];
+          expected = mix_colour(expected, s, static_cast<float>(static_cast<double>(s >> 24) / 255.0));
+        }
+        ASSERT_EQ(base_layer[y * SCREEN_W + x], expected) << r.unit << " slot " << r.slot << " at " << x << "," << y;
+      }
+    }
   }
 }
 
