@@ -38,16 +38,29 @@ struct line_column {
   int height;
   bool y_major;
   pixel_t colour;
+  int major_size = y_major ? height : width;
+  int minor_size = y_major ? width : height;
+  // The colour's alpha and (for a grey colour) its one colour channel as floats, for the mix over
+  // a clear pixel, where each channel is the colour's channel times the weight.
+  float alpha = static_cast<float>(colour >> 24);
+  float grey_level = static_cast<float>(colour & 0xFFu);
+  bool grey = rgb_grey(colour);
+
+  pixel_t blend(pixel_t old, float t) const {
+    if (old != 0 || !grey) return blend_line_pixel(old, colour, t);
+    if (!(t > 0.0f)) t = 0.0f;
+    if (t > 1.0f) t = 1.0f;
+    return static_cast<pixel_t>(static_cast<int>(alpha * t)) << 24 |
+           static_cast<pixel_t>(static_cast<int>(grey_level * t)) * 0x010101u;
+  }
 
   void draw(int i, int q, float ta, float tb, float tc, bool store_centre) const {
-    const int major_size = y_major ? height : width;
-    const int minor_size = y_major ? width : height;
     if (i >= 0 && i < major_size && q >= 1 && q < minor_size - 1) {
       const int step = y_major ? 1 : width;
       pixel_t* p = y_major ? buf + i * width + (q - 1) : buf + (q - 1) * width + i;
-      p[0] = blend_line_pixel(p[0], colour, ta);
-      p[step] = store_centre ? colour : blend_line_pixel(p[step], colour, tb);
-      p[2 * step] = blend_line_pixel(p[2 * step], colour, tc);
+      p[0] = blend(p[0], ta);
+      p[step] = store_centre ? colour : blend(p[step], tb);
+      p[2 * step] = blend(p[2 * step], tc);
       return;
     }
     pixel_at(i, q - 1, ta, false);
@@ -60,7 +73,7 @@ struct line_column {
     const int y = y_major ? i : minor;
     if (x < 0 || y < 0 || x >= width || y >= height) return;
     pixel_t& p = buf[y * width + x];
-    p = store ? colour : blend_line_pixel(p, colour, t);
+    p = store ? colour : blend(p, t);
   }
 };
 

@@ -27,7 +27,7 @@ inline bool rgb_grey(pixel_t p) { return (p & 0xFFFFFFu) == (p & 0xFFu) * 0x0101
 // pixel and weight 1 gives the over pixel; over a clear pixel the under channel's product is 0,
 // so only the over channel's product remains; and where both pixels are grey the three colour
 // channels are the same computation, done once.
-inline pixel_t blend_pixel(pixel_t under, pixel_t over, float t) {
+[[gnu::always_inline]] inline pixel_t blend_pixel(pixel_t under, pixel_t over, float t) {
   if (t == 0.0f) return under;
   if (t == 1.0f) return over;
   const bool grey = rgb_grey(under) && rgb_grey(over);
