@@ -22,7 +22,7 @@ constexpr float ARC_CY = 190.0f;
 void draw_cell_rotated(pixel_t* layer, const pixel_t* cell, int w, int h, float x, float y, float degrees) {
   image_transform t{1.0f, 0.0f, 0.0f, 1.0f, 1.0f};
   rotate_matrix(t, degrees * -NAV_DEG_TO_RAD);
-  sprite_draw_rotated(layer, cell, w, h, x, y, t, 1.0f);
+  drawn_rows_mark(nav_page.top_rows, layer, sprite_draw_rotated(layer, cell, w, h, x, y, t, 1.0f));
 }
 
 // Items of the arc card fade out between 100 and 151 pixels either side of the centre line.
@@ -58,8 +58,10 @@ void draw_arc_tick(pixel_t* base, int k, float card, float inner, pixel_t colour
 void draw_parked_mark(pixel_t* top, int side, int left_x, int right_x, pixel_t colour) {
   const int font = font_for_size(14);
   if (side > 0) {
+    drawn_rows_mark_text(nav_page.top_rows, top, font, right_x, 100, ">");
     draw_text_centred(top, SCREEN_W, SCREEN_H, font, right_x, 100, colour, ">");
   } else if (side < 0) {
+    drawn_rows_mark_text(nav_page.top_rows, top, font, left_x, 100, "<");
     draw_text_centred(top, SCREEN_W, SCREEN_H, font, left_x, 100, colour, "<");
   }
 }
@@ -138,7 +140,7 @@ void draw_arc_card(pixel_t* top, pixel_t* base, pixel_t colour) {
     polar_point(ARC_CX, ARC_CY, 168.0f, e, x, y);
     draw_catalogue_rotated(top, IMG_BEARING_POINTER, x, y, e, 1.1f, 1.0f);
   }
-  merge_drawn_top(base, top);
+  merge_drawn_top(base, top, nav_page.top_rows);
   flush_display();
 
   int side = 0;
@@ -172,7 +174,7 @@ void draw_arc_course(pixel_t* top, pixel_t* base) {
   const float qy = ARC_CY + f * s + 45.0f * std::cos(k);
 
   draw_thick_line(top, px, py, qx, qy, nav_page.course_colour);
-  merge_drawn_top(base, top);
+  merge_drawn_top(base, top, nav_page.top_rows);
   flush_display();
 
   if (!(px > 0.0f && px < 320.0f && py > 0.0f && py < 240.0f)) {
@@ -181,7 +183,7 @@ void draw_arc_course(pixel_t* top, pixel_t* base) {
   if (cfg_get_byte(CFG_UI_STYLE) == 2) {
     const pixel_t* ring = tinted_image4(nav_page.waypoint_ring, IMG4_DOT_RING, COLOUR_GOLD);
     const image_transform t{1.0f, 0.0f, 0.0f, 1.0f, 0.79f};
-    sprite_draw_transformed(top, ring, 16, 16, px - 5.0f, py - 5.0f, t, 1.0f);
+    drawn_rows_mark(nav_page.top_rows, top, sprite_draw_transformed(top, ring, 16, 16, px - 5.0f, py - 5.0f, t, 1.0f));
   } else {
     draw_catalogue_rotated(top, IMG_WAYPOINT_STAR, px, py, 0.0f, 1.0f, 1.0f);
   }

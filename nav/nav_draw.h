@@ -1,6 +1,9 @@
 // Drawing helpers shared by the heading page, the HSI and arc presentations and the compact tape.
 #pragma once
+#include <cstdint>
+
 #include "gfx/layers.h"
+#include "nav/sprite_draw.h"
 
 inline constexpr float NAV_DEG_TO_RAD = 0.017453292f;
 inline constexpr pixel_t NAV_GREY = 0xFF808080;
@@ -30,6 +33,11 @@ struct card_label_cache {
 // (cx + r sin a, cy - r cos a), a in degrees clockwise from the top.
 void polar_point(float cx, float cy, float r, float degrees, float& x, float& y);
 
+// Marks on the tracked top layer the box of a line, widened by margin pixels.
+void mark_line(const pixel_t* layer, float x0, float y0, float x1, float y1, int margin);
+// An anti-aliased line on a screen layer, marked.
+void nav_line(pixel_t* layer, float x0, float y0, float x1, float y1, pixel_t colour);
+
 // A line drawn five times: itself, then shifted +1 x, +1 y, -1 x and -1 y.
 void draw_thick_line(pixel_t* layer, float x0, float y0, float x1, float y1, pixel_t colour);
 
@@ -43,10 +51,27 @@ void draw_catalogue_rotated(pixel_t* layer, int entry, float x, float y, float d
 void draw_card_label(card_label_cache& cache, pixel_t* layer, int card_angle, float x, float y, float degrees,
                      pixel_t colour);
 
+// The columns drawn in each row of one layer since it was last clear: every drawing of the heading
+// presentations on the top layer marks the rectangle it may write, so that a merge of that layer
+// need look only there. Unmarked rows are clear.
+struct drawn_rows {
+  const pixel_t* layer = nullptr;  // the layer tracked; none while no presentation is drawn
+  std::int16_t lo[SCREEN_H] = {};
+  std::int16_t hi[SCREEN_H] = {};
+};
+// Starts tracking a layer that is clear now.
+void drawn_rows_begin(drawn_rows& rows, const pixel_t* layer);
+// Widens the rows x0..x1 of y0..y1 (clipped to the screen) when the layer is the one tracked.
+void drawn_rows_mark(drawn_rows& rows, const pixel_t* layer, int x0, int y0, int x1, int y1);
+void drawn_rows_mark(drawn_rows& rows, const pixel_t* layer, const pixel_box& box);
+// Marks the rectangle a text drawn centred on x at y (as draw_text_centred draws it) may write.
+void drawn_rows_mark_text(drawn_rows& rows, const pixel_t* layer, int font, int x, int y, const char* text);
+
 // Blends the top layer into the base, as a whole-layer blend of the top over the base does. Clear
 // (zero) pixels of the top leave the base as it is, so only the stretch of each row between its
-// first and last drawn pixel is blended; the heading presentations draw a few small items there.
-void merge_drawn_top(pixel_t* base, const pixel_t* top);
+// first and last drawn pixel is blended, looked for only where `rows` marks drawing when it tracks
+// this layer, and in the whole layer otherwise.
+void merge_drawn_top(pixel_t* base, const pixel_t* top, const drawn_rows& rows);
 
 // Text centred on x in the font of nominal size 10.
 void draw_nav_text(pixel_t* layer, int x, int y, pixel_t colour, const char* text);

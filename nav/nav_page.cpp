@@ -157,7 +157,10 @@ void draw_source_label(pixel_t* base) {
 }
 
 void draw_small_aircraft(pixel_t* top, int style, int x, int y) {
-  blend_catalogue_image(top, style == 2 ? IMG_AIRCRAFT_PLAN_ORANGE : IMG_AIRCRAFT_PLAN_WHITE, x, y);
+  const int entry = style == 2 ? IMG_AIRCRAFT_PLAN_ORANGE : IMG_AIRCRAFT_PLAN_WHITE;
+  const image_ref img = image_lookup(entry);
+  drawn_rows_mark(nav_page.top_rows, top, x, y, x + img.width - 1, y + img.height - 1);
+  blend_catalogue_image(top, entry, x, y);
 }
 
 void draw_no_gps_message(pixel_t* top, int x, int y) {
@@ -168,8 +171,8 @@ void draw_rose(pixel_t* top, pixel_t* base) {
   copy_image(base, aircraft_outline, SCREEN_W, SCREEN_H, 96, 44, 128, 153);
   flush_display();
   draw_compass_card(top, base, nav_page.rose_colour);
-  draw_line_aa(top, SCREEN_W, SCREEN_H, 161.0f, 20.0f, 161.0f, 50.0f, nav_page.rose_colour);
-  draw_line_aa(top, SCREEN_W, SCREEN_H, 160.5f, 20.0f, 160.5f, 50.0f, nav_page.rose_colour);
+  nav_line(top, 161.0f, 20.0f, 161.0f, 50.0f, nav_page.rose_colour);
+  nav_line(top, 160.5f, 20.0f, 160.5f, 50.0f, nav_page.rose_colour);
 }
 
 void draw_hsi(pixel_t* top, pixel_t* base, int style, bool live) {
@@ -185,13 +188,13 @@ void draw_hsi(pixel_t* top, pixel_t* base, int style, bool live) {
   }
   flush_display();
   draw_compass_card(top, base, nav_page.rose_colour);
-  draw_line_aa(top, SCREEN_W, SCREEN_H, 160.0f, 20.0f, 160.0f, 98.0f, NAV_GREY);
+  nav_line(top, 160.0f, 20.0f, 160.0f, 98.0f, NAV_GREY);
   draw_nav_text(top, 120, 180, COLOUR_WHITE, "VFR");
   draw_nav_text(top, 200, 180, COLOUR_WHITE, "1.0nm");
 }
 
 void draw_arc(pixel_t* top, pixel_t* base, int style, bool live) {
-  draw_line_aa(top, SCREEN_W, SCREEN_H, 159.0f, 20.0f, 159.0f, 164.0f, NAV_GREY);
+  nav_line(top, 159.0f, 20.0f, 159.0f, 164.0f, NAV_GREY);
   draw_arc_card(top, base, nav_page.rose_colour);
   if (live) {
     draw_arc_course(top, base);
@@ -208,6 +211,7 @@ void draw_arc(pixel_t* top, pixel_t* base, int style, bool live) {
   *cursor = '\0';
   draw_nav_text(top, 230, 198, COLOUR_WHITE, range);
   draw_nav_text(top, 100, 198, COLOUR_WHITE, "VFR");
+  drawn_rows_mark(nav_page.top_rows, top, 125, 214, 195, 239);
   fill_box(top, SCREEN_W, SCREEN_H, 125, 214, 195, 239, COLOUR_BLACK);
   draw_nav_text(top, 160, 222, COLOUR_WHITE, "< SCALE >");
 }
@@ -308,6 +312,9 @@ void nav_page_draw(pixel_t* top, pixel_t* base) {
   }
 
   const bool live = nav_page.presentation_shown != 0;
+  // The composer hands over a clear top layer; what the presentation draws on it is tracked so
+  // that its merges into the base look only where something was drawn.
+  drawn_rows_begin(nav_page.top_rows, top);
   switch (modes.nav_page_style) {
     case NAV_STYLE_ROSE:
       draw_rose(top, base);
@@ -322,6 +329,7 @@ void nav_page_draw(pixel_t* top, pixel_t* base) {
       break;
   }
   draw_source_label(base);
+  nav_page.top_rows.layer = nullptr;  // later drawing on the layer is not tracked
 }
 
 namespace {
@@ -371,7 +379,7 @@ void draw_compass_card(pixel_t* top, pixel_t* base, pixel_t colour) {
       polar_point(160.0f, 120.0f, 103.0f, a, x, y);
       draw_catalogue_rotated(top, IMG_BEARING_POINTER, x, y, a, 1.0f, 1.0f);
     }
-    merge_drawn_top(base, top);
+    merge_drawn_top(base, top, nav_page.top_rows);
     flush_display();
   }
   const float b = heading_bug_display() - card;

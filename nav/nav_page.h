@@ -49,6 +49,7 @@ struct nav_page_state {
   tint_cache dot_ring;
   tint_cache course_arrow;
   tint_cache waypoint_ring;
+  drawn_rows top_rows;  // what the presentation has drawn on the top layer this frame
 };
 extern nav_page_state nav_page;
 

@@ -89,8 +89,8 @@ inline pixel_t sample(const pixel_t* src, int w, int h, float sx, float sy) {
 
 }  // namespace
 
-void sprite_draw_transformed(pixel_t* layer, const pixel_t* src, int w, int h, float ox, float oy,
-                             const image_transform& t, float blend) {
+pixel_box sprite_draw_transformed(pixel_t* layer, const pixel_t* src, int w, int h, float ox, float oy,
+                                  const image_transform& t, float blend) {
   const float k2 = t.inv_scale * t.inv_scale;
   const int reach = to_index(static_cast<float>(std::max(w, h)) * 1.415f);
   const float r = static_cast<float>(reach);
@@ -130,12 +130,14 @@ void sprite_draw_transformed(pixel_t* layer, const pixel_t* src, int w, int h, f
       row[x] = store ? smp : mix(row[x], smp, blend);
     }
   }
+  return pixel_box{x_begin, y_begin, x_end - 1, y_end - 1};
 }
 
-void sprite_draw_rotated(pixel_t* layer, const pixel_t* src, int w, int h, float x, float y, const image_transform& t,
-                         float blend) {
+pixel_box sprite_draw_rotated(pixel_t* layer, const pixel_t* src, int w, int h, float x, float y,
+                              const image_transform& t, float blend) {
   // The same centring as draw_image_rotated: whole-pixel half sizes.
   const float hw = static_cast<float>(w / 2);  // NOLINT(bugprone-integer-division)
   const float hh = static_cast<float>(h / 2);  // NOLINT(bugprone-integer-division)
-  sprite_draw_transformed(layer, src, w, h, x - (t.m00 * hw + t.m01 * hh), y - (t.m10 * hw + t.m11 * hh), t, blend);
+  return sprite_draw_transformed(layer, src, w, h, x - (t.m00 * hw + t.m01 * hh), y - (t.m10 * hw + t.m11 * hh), t,
+                                 blend);
 }

@@ -6,10 +6,19 @@
 #include "gfx/layers.h"
 #include "gfx/primitives.h"
 
-// As draw_image_transformed(layer, SCREEN_W, SCREEN_H, src, w, h, ox, oy, t, blend).
-void sprite_draw_transformed(pixel_t* layer, const pixel_t* src, int w, int h, float ox, float oy,
-                             const image_transform& t, float blend);
+// The screen rectangle a draw may have written (inclusive; empty when x1 < x0 or y1 < y0).
+struct pixel_box {
+  int x0;
+  int y0;
+  int x1;
+  int y1;
+};
+
+// As draw_image_transformed(layer, SCREEN_W, SCREEN_H, src, w, h, ox, oy, t, blend); returns the
+// window it looked at.
+pixel_box sprite_draw_transformed(pixel_t* layer, const pixel_t* src, int w, int h, float ox, float oy,
+                                  const image_transform& t, float blend);
 
 // As draw_image_rotated(layer, SCREEN_W, SCREEN_H, src, w, h, x, y, t, blend).
-void sprite_draw_rotated(pixel_t* layer, const pixel_t* src, int w, int h, float x, float y, const image_transform& t,
-                         float blend);
+pixel_box sprite_draw_rotated(pixel_t* layer, const pixel_t* src, int w, int h, float x, float y,
+                              const image_transform& t, float blend);

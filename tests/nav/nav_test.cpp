@@ -498,3 +498,50 @@ TEST_F(Nav, KnobWalksDgAdjustThenHeadingBugOnTheHeadingPage) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every pixel the presentations leave on the top layer lies where they marked drawing, so the
+// merges that look only there miss nothing: each presentation, with the demo, with a full GPS fix,
+// without a track (the message), and with the bug and the bearing parked on either side.
+TEST_F(Nav, PresentationsMarkAllTheyDrawOnTheTopLayer) {
+  struct state {
+    const char* name;
+    int demo;
+    bool fix;
+    float bug;
+  };
+  const state states[] = {{"demo", 1, true, 0.0f},
+                          {"fix", 0, true, 90.0f},
+                          {"fix, bug behind", 0, true, 200.0f},
+                          {"no track", 0, false, 300.0f}};
+  const int styles[] = {NAV_STYLE_ROSE, NAV_STYLE_HSI, NAV_STYLE_ARC};
+  for (const state& s : states) {
+    for (const int style : styles) {
+      for (int frame = 0; frame < 25; ++frame) {
+        cfg_set_byte(CFG_DEMO_MODE, s.demo);
+        gps_fresh(s.fix, s.fix, s.fix, s.fix, s.fix, s.fix);
+        gps_nav_data.gps_track = 10 * frame;
+        gps_nav_data.gps_waypoint_bearing = static_cast<float>((37 * frame) % 360);
+        gps_nav_data.gps_waypoint_distance = 3.0f;
+        gps_nav_data.gps_cross_track_error = 0.4f;
+        heading_bug.hdg_bug = s.bug;
+        draw_page(style, style == NAV_STYLE_ROSE ? NAV_SOURCE_HEADING : NAV_SOURCE_GPS);
+        demo_motion_step();
+        const drawn_rows& rows = nav_page.top_rows;
+        int drawn = 0;
+        for (int y = 0; y < SCREEN_H; ++y) {
+          for (int x = 0; x < SCREEN_W; ++x) {
+            if (top_layer[y * SCREEN_W + x] == 0) continue;
+            ++drawn;
+            ASSERT_TRUE(x >= rows.lo[y] && x <= rows.hi[y])
+                << s.name << " style " << style << " frame " << frame << " pixel " << x << "," << y;
+          }
+        }
+        EXPECT_GT(drawn, 0) << s.name << " style " << style;
+      }
+    }
+  }
+}
+
+}  // namespace

@@ -202,10 +202,21 @@ TEST(MergeDrawnTop, EqualsTheWholeLayerBlend) {
       for (int x = 0; x < SCREEN_W; ++x) top[77 * SCREEN_W + x] = 0x90000000u + static_cast<pixel_t>(x);
     }
     std::vector<pixel_t> whole = busy_layer();
-    std::vector<pixel_t> rows = whole;
     blend_image(whole.data(), top.data(), whole.data(), SCREEN_W, SCREEN_H, 0, 0, SCREEN_W, SCREEN_H);
-    merge_drawn_top(rows.data(), top.data());
-    EXPECT_EQ(whole, rows) << "top " << k;
+    // Untracked, the whole layer is searched; tracked, only the marks, each just its own pixel
+    // (or the full row), with a stray mark over clear pixels besides.
+    drawn_rows untracked;
+    drawn_rows tracked;
+    drawn_rows_begin(tracked, top.data());
+    for (const mark& m : tops[k]) drawn_rows_mark(tracked, top.data(), m.x, m.y, m.x, m.y);
+    drawn_rows_mark(tracked, top.data(), -50, 77, 400, 77);
+    drawn_rows_mark(tracked, top.data(), 200, 150, 230, 190);
+    drawn_rows_mark(tracked, nullptr, 0, 0, 319, 239);  // another layer: no mark
+    for (const drawn_rows* rows : {&untracked, &tracked}) {
+      std::vector<pixel_t> merged = busy_layer();
+      merge_drawn_top(merged.data(), top.data(), *rows);
+      EXPECT_EQ(whole, merged) << "top " << k << (rows == &tracked ? " tracked" : "");
+    }
   }
 }
 
