@@ -138,16 +138,28 @@ inline pixel_t mix_with_ink(pixel_t under, const text_ink& ink, int n) {
   return b | (g << 8) | (r << 16) | (a << 24);
 }
 
+// Text is mostly drawn over its own shadow, so the pixels under a glyph take few values, the same
+// frame after frame: the mixes are looked up before they are worked out.
+inline pixel_t mix_remembered(pixel_t under, text_ink& ink, int n) {
+  ink_mix& m = ink.mixes[((under + static_cast<pixel_t>(n)) * 2654435761u) >> 25 & (INK_MIXES - 1)];
+  if (m.coverage == n && m.under == under) return m.out;
+  m.under = under;
+  m.coverage = n;
+  m.out = mix_with_ink(under, ink, n);
+  return m.out;
+}
+
 // The ink of one colour: the colour's share of every coverage, and what each coverage leaves on a
 // transparent pixel (0 * (1 - t) + c * t is c * t exactly, so that is mix_colour(0, colour, t)).
 // Text comes in few colours at a time (a shadow, then the text), so a handful of inks are kept and
 // the oldest is replaced.
-const text_ink& ink_for(pixel_t colour) {
-  for (const text_ink& ink : text_drawing.inks) {
+text_ink& ink_for(pixel_t colour) {
+  for (text_ink& ink : text_drawing.inks) {
     if (ink.ready != 0 && ink.colour == colour) return ink;
   }
   text_ink& ink = text_drawing.inks[text_drawing.next_ink];
   text_drawing.next_ink = (text_drawing.next_ink + 1) % TEXT_INKS;
+  ink = text_ink{};
   ink.colour = colour;
   ink.ready = 1;
   for (int n = 0; n < 16; ++n) {
@@ -179,10 +191,10 @@ int draw_char(pixel_t* buf, int width, int height, int font, int x, int y, pixel
   const int r1 = static_cast<int>(std::min<long long>(box.row1, below + 1));
   if (k0 >= k1 || r0 >= r1) return s1 - s0;
 
-  const text_ink& ink = ink_for(colour);
+  text_ink& ink = ink_for(colour);
   const int row_bytes = f->strip_width / 2;
   auto ink_pixel = [&ink](pixel_t& p, int n) {
-    p = p == COLOUR_TRANSPARENT ? ink.on_clear[n] : mix_with_ink(p, ink, n);
+    p = p == COLOUR_TRANSPARENT ? ink.on_clear[n] : mix_remembered(p, ink, n);
   };
   for (int r = r0; r < r1; ++r) {
     const std::uint8_t* strip = f->glyph_strip + r * row_bytes;

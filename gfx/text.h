@@ -19,13 +19,23 @@ extern const font_record font_table[FONT_COUNT];
 
 // A colour prepared for drawing glyphs: its channels times each coverage's fraction, and the pixel
 // each coverage leaves where the layer is transparent.
+// One mix of the ink over a drawn pixel, remembered: the same pixel under the same coverage mixes
+// to the same result. coverage 0 marks an empty entry (coverage 0 is never mixed).
+struct ink_mix {
+  pixel_t under = 0;
+  pixel_t out = 0;
+  int coverage = 0;
+};
+inline constexpr int INK_MIXES = 128;  // a power of two
+
 struct text_ink {
   pixel_t colour = 0;
   int ready = 0;
   float part[16][4] = {};
   pixel_t on_clear[16] = {};
+  ink_mix mixes[INK_MIXES] = {};
 };
-inline constexpr int TEXT_INKS = 4;
+inline constexpr int TEXT_INKS = 8;
 
 // Where a glyph has ink: stored rows row0..row1-1 and columns col0..col1-1 from the glyph's first
 // strip column; the rest of its cell is coverage 0, which draws nothing.

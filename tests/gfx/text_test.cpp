@@ -171,8 +171,10 @@ TEST_F(Glyphs, DrawCharEqualsThePlainRuleForEveryFontOnAnyBackgroundAtEveryEdge)
   // over backgrounds mixing transparent and arbitrary pixels, in more colours than draw_char keeps
   // inks for: the result must be the plain per-pixel mix, and nothing outside the buffer changes.
   constexpr int W = 14, H = 11, GUARD = 40;
-  const pixel_t colours[] = {COLOUR_WHITE, COLOUR_SHADOW,      COLOUR_SHADOW_SOFT, 0x01FF8040,
-                             COLOUR_GREEN, COLOUR_TRANSPARENT, 0x7F123456,         0xFFFFFFFE};
+  // More colours than draw_char keeps inks for, so that inks are replaced while drawing.
+  const pixel_t colours[] = {COLOUR_WHITE,   COLOUR_SHADOW,      COLOUR_SHADOW_SOFT, 0x01FF8040,
+                             COLOUR_GREEN,   COLOUR_TRANSPARENT, 0x7F123456,         0xFFFFFFFE,
+                             COLOUR_MAGENTA, COLOUR_TEAL,        0x80808080};
   std::uint32_t seed = 12345;
   auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
   int drawn = 0, colour_index = 0;
@@ -210,6 +212,19 @@ TEST(GlyphMix, NoCoverageMixesAChannelPast255) {
     }
   }
   EXPECT_LT(highest, 256.0f);
+}
+
+TEST_F(Glyphs, ColoursThatTakeOverAnotherColoursInkMixAfresh) {
+  // The same glyph over the same pixels in one colour after another, more colours than inks are
+  // kept: nothing remembered for one colour may come back for another.
+  for (int round = 0; round < 2; ++round) {
+    for (pixel_t colour = 0xFF000010; colour < 0xFF000010 + 3 * TEXT_INKS; ++colour) {
+      canvas fast(20, 20, 0xFF204060), plain(20, 20, 0xFF204060);
+      draw_char(fast.px.data(), fast.w, fast.h, 6, 2, 0, colour * 0x01010101u, 'W');
+      draw_char_reference(plain.px.data(), plain.w, plain.h, 6, 2, 0, colour * 0x01010101u, 'W');
+      ASSERT_EQ(fast.px, plain.px) << std::hex << colour;
+    }
+  }
 }
 
 TEST_F(Glyphs, TextOverlappingItsShadowEqualsThePlainRule) {
