@@ -46,7 +46,7 @@ struct line_column {
   float grey_level = static_cast<float>(colour & 0xFFu);
   bool grey = rgb_grey(colour);
 
-  pixel_t blend(pixel_t old, float t) const {
+  [[gnu::always_inline]] pixel_t blend(pixel_t old, float t) const {
     if (old != 0 || !grey) return blend_line_pixel(old, colour, t);
     if (!(t > 0.0f)) t = 0.0f;
     if (t > 1.0f) t = 1.0f;
@@ -76,6 +76,50 @@ struct line_column {
     p = store ? colour : blend(p, t);
   }
 };
+
+// The bilinear sample, inlined into the scan of transformed images.
+[[gnu::always_inline]] inline pixel_t sample_inline(const pixel_t* src, int width, int height, float x, float y) {
+  // Nothing of the image within reach (or no number at all): fully transparent.
+  if (!(x > -1.0f && y > -1.0f && x < static_cast<float>(width) && y < static_cast<float>(height))) {
+    return COLOUR_TRANSPARENT;
+  }
+  // Rounded down rather than toward zero, so that just left of or above the image the fraction
+  // stays a weight in 0..1 and the edge fades out there as it does on the far sides. Above -1
+  // that is the truncation less one for negative values.
+  const int ix = static_cast<int>(x) - (x < 0.0f ? 1 : 0);
+  const int iy = static_cast<int>(y) - (y < 0.0f ? 1 : 0);
+  const float fx = x - static_cast<float>(ix);
+  const float fy = y - static_cast<float>(iy);
+  pixel_t p00, p01, p10, p11;
+  if (ix >= 0 && iy >= 0 && ix + 1 < width && iy + 1 < height) {
+    const pixel_t* at = src + iy * width + ix;
+    p00 = at[0];
+    p10 = at[1];
+    p01 = at[width];
+    p11 = at[width + 1];
+  } else {
+    p00 = get_pixel(src, width, height, ix, iy);
+    p01 = get_pixel(src, width, height, ix, iy + 1);
+    p10 = get_pixel(src, width, height, ix + 1, iy);
+    p11 = get_pixel(src, width, height, ix + 1, iy + 1);
+  }
+  // Clear mixed with clear is clear for any weight in 0..1.
+  if ((p00 | p01 | p10 | p11) == 0) return COLOUR_TRANSPARENT;
+  // The mix of the two columns down, then across, works on each channel alone, so a channel is
+  // the three mixes of its four values. Where the four pixels are grey their colour channels
+  // are the same computation, done once (and with the alpha too where that equals them).
+  auto channel = [&](int shift) {
+    const pixel_t left = mix_channel_bits((p00 >> shift) & 0xFFu, (p01 >> shift) & 0xFFu, fy);
+    const pixel_t right = mix_channel_bits((p10 >> shift) & 0xFFu, (p11 >> shift) & 0xFFu, fy);
+    return mix_channel_bits(left, right, fx);
+  };
+  auto all_equal = [](pixel_t p) { return p == (p & 0xFFu) * 0x01010101u; };
+  if (all_equal(p00) && all_equal(p01) && all_equal(p10) && all_equal(p11)) return channel(0) * 0x01010101u;
+  if (rgb_grey(p00) && rgb_grey(p01) && rgb_grey(p10) && rgb_grey(p11)) {
+    return channel(24) << 24 | channel(0) * 0x010101u;
+  }
+  return channel(24) << 24 | channel(16) << 16 | channel(8) << 8 | channel(0);
+}
 
 // Narrows [lo, hi) to the columns x where a * (x - ox) + b can lie in 0..f. The slack e covers
 // the rounding of the single-precision sums the pixel test computes, so no column that passes it
@@ -172,7 +216,7 @@ void scan_transformed(pixel_t* dst, int dst_w, int dst_h, const pixel_t* src, in
       // The far edges are still sampled (they fade to transparent); a NaN point is not inside.
       if (!(sx >= 0.0f && sy >= 0.0f && sx <= fw && sy <= fh)) continue;
       pixel_t& p = row[x];
-      p = write(p, sample_bilinear(src, src_w, src_h, sx, sy));
+      p = write(p, sample_inline(src, src_w, src_h, sx, sy));
     }
   }
 }
@@ -405,46 +449,7 @@ void transform_point(const image_transform& t, float& x, float& y) {
 }
 
 pixel_t sample_bilinear(const pixel_t* src, int width, int height, float x, float y) {
-  // Nothing of the image within reach (or no number at all): fully transparent.
-  if (!(x > -1.0f && y > -1.0f && x < static_cast<float>(width) && y < static_cast<float>(height))) {
-    return COLOUR_TRANSPARENT;
-  }
-  // Rounded down rather than toward zero, so that just left of or above the image the fraction
-  // stays a weight in 0..1 and the edge fades out there as it does on the far sides. Above -1
-  // that is the truncation less one for negative values.
-  const int ix = static_cast<int>(x) - (x < 0.0f ? 1 : 0);
-  const int iy = static_cast<int>(y) - (y < 0.0f ? 1 : 0);
-  const float fx = x - static_cast<float>(ix);
-  const float fy = y - static_cast<float>(iy);
-  pixel_t p00, p01, p10, p11;
-  if (ix >= 0 && iy >= 0 && ix + 1 < width && iy + 1 < height) {
-    const pixel_t* at = src + iy * width + ix;
-    p00 = at[0];
-    p10 = at[1];
-    p01 = at[width];
-    p11 = at[width + 1];
-  } else {
-    p00 = get_pixel(src, width, height, ix, iy);
-    p01 = get_pixel(src, width, height, ix, iy + 1);
-    p10 = get_pixel(src, width, height, ix + 1, iy);
-    p11 = get_pixel(src, width, height, ix + 1, iy + 1);
-  }
-  // Clear mixed with clear is clear for any weight in 0..1.
-  if ((p00 | p01 | p10 | p11) == 0) return COLOUR_TRANSPARENT;
-  // The mix of the two columns down, then across, works on each channel alone, so a channel is
-  // the three mixes of its four values. Where the four pixels are grey their colour channels
-  // are the same computation, done once (and with the alpha too where that equals them).
-  auto channel = [&](int shift) {
-    const pixel_t left = mix_channel_bits((p00 >> shift) & 0xFFu, (p01 >> shift) & 0xFFu, fy);
-    const pixel_t right = mix_channel_bits((p10 >> shift) & 0xFFu, (p11 >> shift) & 0xFFu, fy);
-    return mix_channel_bits(left, right, fx);
-  };
-  auto all_equal = [](pixel_t p) { return p == (p & 0xFFu) * 0x01010101u; };
-  if (all_equal(p00) && all_equal(p01) && all_equal(p10) && all_equal(p11)) return channel(0) * 0x01010101u;
-  if (rgb_grey(p00) && rgb_grey(p01) && rgb_grey(p10) && rgb_grey(p11)) {
-    return channel(24) << 24 | channel(0) * 0x010101u;
-  }
-  return channel(24) << 24 | channel(16) << 16 | channel(8) << 8 | channel(0);
+  return sample_inline(src, width, height, x, y);
 }
 
 void draw_image_transformed(pixel_t* dst, int dst_w, int dst_h, const pixel_t* src, int src_w, int src_h, float ox,

@@ -1,6 +1,9 @@
 // Drawing primitives: spans, boxes, the anti-aliased two-pixel line, the line clipper, the
 // square-visibility test, the 2 x 2 image transform and bilinear-sampled transformed images.
 #pragma once
+#include <cstdint>
+#include <cstring>
+
 #include "gfx/layers.h"
 
 struct image_transform {
@@ -50,18 +53,16 @@ inline bool rgb_grey(pixel_t p) { return (p & 0xFFFFFFu) == (p & 0xFFu) * 0x0101
   return out;
 }
 
-// Sets n pixels from p on (none when n <= 0), several at a time.
+// Sets n pixels from p on (none when n <= 0), two at a time: both halves of the double word hold
+// the same colour, so the byte order does not matter.
 inline void fill_row(pixel_t* p, int n, pixel_t colour) {
+  const std::uint64_t pair = static_cast<std::uint64_t>(colour) << 32 | colour;
   int i = 0;
   for (; i + 8 <= n; i += 8) {
-    p[i] = colour;
-    p[i + 1] = colour;
-    p[i + 2] = colour;
-    p[i + 3] = colour;
-    p[i + 4] = colour;
-    p[i + 5] = colour;
-    p[i + 6] = colour;
-    p[i + 7] = colour;
+    std::memcpy(p + i, &pair, sizeof pair);
+    std::memcpy(p + i + 2, &pair, sizeof pair);
+    std::memcpy(p + i + 4, &pair, sizeof pair);
+    std::memcpy(p + i + 6, &pair, sizeof pair);
   }
   for (; i < n; ++i) p[i] = colour;
 }
