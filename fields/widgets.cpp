@@ -58,6 +58,8 @@ void value_right(pixel_t* layer, int font, int x, int y, pixel_t colour, const c
 // clear margin would punch a hole into whatever lies beside the pointer (the altitude box next to
 // the right-hand scales). Where the layer is clear the result is the sample itself.
 void draw_pointer(pixel_t* top, pixel_t* scratch, int scratch_w, int scratch_h, int entry, float x, float y) {
+  mark_written_box(top, x - 1.0f, y - 1.0f, x + static_cast<float>(scratch_w + 2),
+                   y + static_cast<float>(scratch_h + 2), 0.0f);
   std::fill(scratch, scratch + scratch_w * scratch_h, COLOUR_TRANSPARENT);
   const image_ref img = image_lookup(entry);
   copy_image(scratch, img.pixels, scratch_w, scratch_h, 0, 0, img.width, img.height);

@@ -104,6 +104,7 @@ void blend_catalogue_image(pixel_t* buf, int entry, int x, int y) {
 }
 
 void blit_image_clipped(pixel_t* dst, int dst_w, int dst_h, const pixel_t* src, int src_w, int src_h, int x, int y) {
+  mark_written(dst, x, y, x + src_w - 1, y + src_h - 1);
   for (int i = 0; i < src_h && y + i < dst_h; ++i) {
     if (y + i < 0) continue;
     for (int j = 0; j < src_w; ++j) {
@@ -116,6 +117,7 @@ void blit_image_clipped(pixel_t* dst, int dst_w, int dst_h, const pixel_t* src, 
 
 void draw_grey4_image(pixel_t* dst, int dst_w, int dst_h, const std::uint8_t* src4, int src_w, int src_h, int x,
                       int y) {
+  mark_written(dst, x, y, x + src_w - 1, y + src_h - 1);
   const int row_bytes = src_w / 2;
   for (int i = 0; i < row_bytes; ++i) {
     for (int r = 0; r < src_h; ++r) {
@@ -134,6 +136,7 @@ void draw_grey4_image(pixel_t* dst, int dst_w, int dst_h, const std::uint8_t* sr
 
 void draw_alpha4_image(pixel_t* dst, int dst_w, int dst_h, const std::uint8_t* src4, int src_w, int src_h, int x, int y,
                        pixel_t colour) {
+  mark_written(dst, x, y + 1, x + src_w - 1, y + src_h);
   const int row_bytes = src_w / 2;
   for (int i = 0; i < row_bytes; ++i) {
     for (int k = 0; k < src_h; ++k) {
@@ -151,6 +154,7 @@ void draw_alpha4_image(pixel_t* dst, int dst_w, int dst_h, const std::uint8_t* s
 
 void draw_rgb444_image(pixel_t* dst, int dst_w, int dst_h, const std::uint16_t* src16, int src_w, int src_h, int x,
                        int y) {
+  mark_written(dst, x, y, x + src_w - 1, y + src_h - 1);
   for (int i = 0; i < src_w; ++i) {
     for (int k = 0; k < src_h; ++k) {
       const int sx = x + i;

@@ -83,5 +83,48 @@ struct blend_weight_table {
 };
 extern const blend_weight_table blend_weights;
 
-// Restores the power-on state: all three buffers zero, no display frame.
+// Which parts of the top layer may hold anything but 0x00000000: one bit per 16-pixel column tile
+// of each row (bit k covers columns 16k .. 16k + 15). Every writer marks, on entry, at least what
+// it may write into the top layer; clearing the top layer clears only marked tiles and unmarks
+// them, and blending the whole top layer over another layer works on marked tiles only, copying
+// the under layer elsewhere. A superset costs time only; a write outside the marks would leave a
+// stale pixel on screen, so a writer that cannot bound its writes marks everything.
+inline constexpr int TILE_SHIFT = 4;
+inline constexpr int TILE_W = 1 << TILE_SHIFT;
+inline constexpr int TILES_PER_ROW = SCREEN_W / TILE_W;
+static_assert(TILES_PER_ROW * TILE_W == SCREEN_W && TILES_PER_ROW <= 32, "a row's tiles fit one word");
+
+struct layer_tile_state {
+  std::uint32_t top_rows[SCREEN_H] = {};
+};
+extern layer_tile_state layer_tiles;
+
+// Marks the pixels x0..x1, y0..y1 (inclusive) of the top layer, clamped to the screen: a rectangle
+// partly or wholly off the screen marks its clamped remainder (an edge tile at worst).
+void mark_top_tiles(int x0, int y0, int x1, int y1);
+
+// The entry mark of a writer: marks the rectangle when buf is the top layer (other buffers are
+// not tracked). The float form takes any order of corners, widens them by margin pixels and marks
+// the whole layer when a coordinate is not a number.
+inline void mark_written(const pixel_t* buf, int x0, int y0, int x1, int y1) {
+  if (buf == top_layer) mark_top_tiles(x0, y0, x1, y1);
+}
+void mark_written_box(const pixel_t* buf, float xa, float ya, float xb, float yb, float margin);
+inline void mark_written_pixel(const pixel_t* buf, int x, int y) {
+  if (buf == top_layer && static_cast<unsigned>(x) < SCREEN_W && static_cast<unsigned>(y) < SCREEN_H)
+    layer_tiles.top_rows[y] |= 1u << (x >> TILE_SHIFT);
+}
+
+// True when every pixel of the top layer outside the marked tiles is 0x00000000: what the tile
+// bookkeeping promises. The audit below checks it at every clear and whole-layer blend of the top
+// layer while it is enabled; it is a test probe, not instrument state, and power-on leaves it be.
+bool top_tiles_hold();
+struct layer_audit_state {
+  bool enabled = false;
+  long checks = 0;
+  long failures = 0;
+};
+extern layer_audit_state layer_audit;
+
+// Restores the power-on state: all three buffers zero, no display frame, no tile marked.
 void layers_power_on();

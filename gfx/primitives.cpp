@@ -55,6 +55,7 @@ struct line_column {
   }
 
   void draw(int i, int q, float ta, float tb, float tc, bool store_centre) const {
+    mark_written(buf, y_major ? q - 1 : i, y_major ? i : q - 1, y_major ? q + 1 : i, y_major ? i : q + 1);
     if (i >= 0 && i < major_size && q >= 1 && q < minor_size - 1) {
       const int step = y_major ? 1 : width;
       pixel_t* p = y_major ? buf + i * width + (q - 1) : buf + (q - 1) * width + i;
@@ -169,6 +170,11 @@ void narrow_rows(int& lo, int& hi, const image_transform& t, float k2, int src_w
   if (last < static_cast<double>(hi - 1)) hi = last < static_cast<double>(lo) ? lo : static_cast<int>(last) + 1;
 }
 
+// How far from its origin a transformed image may reach (the scan below stays inside it).
+inline float transformed_reach(int src_w, int src_h) {
+  return static_cast<float>(std::max(src_w, src_h)) * 1.415f + 2.0f;
+}
+
 // One image drawn through the inverse of T with its source point (0, 0) at (ox, oy). `write`
 // receives the old pixel and the sample and returns the new pixel. Each row visits only the
 // columns where the source point can fall inside the image, not the whole square around the
@@ -224,6 +230,7 @@ void scan_transformed(pixel_t* dst, int dst_w, int dst_h, const pixel_t* src, in
 }  // namespace
 
 void draw_hspan(pixel_t* buf, int stride, int height, int x0, int x1, int y, pixel_t colour) {
+  mark_written(buf, std::min(x0, x1), y, std::max(x0, x1), y);
   // Clamped to the screen, so a span wholly off one side still paints the edge pixel. A buffer
   // smaller than the screen bounds the clamp as well, so a short image is never written past.
   if (stride <= 0 || height <= 0) return;
@@ -237,6 +244,7 @@ void draw_hspan(pixel_t* buf, int stride, int height, int x0, int x1, int y, pix
 }
 
 void fill_box(pixel_t* buf, int width, int height, int x0, int y0, int x1, int y1, pixel_t colour) {
+  mark_written(buf, std::min(x0, x1), std::min(y0, y1), std::max(x0, x1) - 1, std::max(y0, y1) - 1);
   const int xa = std::max(std::min(x0, x1), 0);
   const int xb = std::min(std::max(x0, x1), width);
   const int ya = std::max(std::min(y0, y1), 0);
@@ -245,6 +253,7 @@ void fill_box(pixel_t* buf, int width, int height, int x0, int y0, int x1, int y
 }
 
 void dim_box(pixel_t* buf, int width, int height, int x0, int y0, int x1, int y1, double factor) {
+  mark_written(buf, std::min(x0, x1), std::min(y0, y1), std::max(x0, x1) - 1, std::max(y0, y1) - 1);
   const float f = static_cast<float>(factor);
   const int xa = std::max(std::min(x0, x1), 0);
   const int xb = std::min(std::max(x0, x1), width);
@@ -257,6 +266,8 @@ void dim_box(pixel_t* buf, int width, int height, int x0, int y0, int x1, int y1
 }
 
 void fill_disc(pixel_t* buf, int width, int height, int cx, int cy, int r, pixel_t colour) {
+  mark_written_box(buf, static_cast<float>(cx), static_cast<float>(cy), static_cast<float>(cx), static_cast<float>(cy),
+                   static_cast<float>(r) + 1.0f);
   if (r < 0) return;
   const std::int64_t r2 = static_cast<std::int64_t>(r) * r;
   // Only the offsets that land inside the buffer are visited; the others would change nothing.
@@ -454,6 +465,7 @@ pixel_t sample_bilinear(const pixel_t* src, int width, int height, float x, floa
 
 void draw_image_transformed(pixel_t* dst, int dst_w, int dst_h, const pixel_t* src, int src_w, int src_h, float ox,
                             float oy, const image_transform& t, float blend) {
+  mark_written_box(dst, ox, oy, ox, oy, transformed_reach(src_w, src_h));
   if (blend > 0.0f) {
     scan_transformed(dst, dst_w, dst_h, src, src_w, src_h, ox, oy, t,
                      [blend](pixel_t old, pixel_t smp) { return blend_pixel(old, smp, blend); });
@@ -475,6 +487,8 @@ void draw_image_rotated(pixel_t* dst, int dst_w, int dst_h, const pixel_t* src, 
 void stamp_image_transformed(pixel_t* dst, int dst_w, int dst_h, const pixel_t* src, int src_w, int src_h,
                              const float* offsets_x, const float* offsets_y, const image_transform& t, int additive,
                              int count) {
+  for (int k = 0; k < count; ++k)
+    mark_written_box(dst, offsets_x[k], offsets_y[k], offsets_x[k], offsets_y[k], transformed_reach(src_w, src_h));
   for (int k = 0; k < count; ++k) {
     if (additive) {
       scan_transformed(dst, dst_w, dst_h, src, src_w, src_h, offsets_x[k], offsets_y[k], t,

@@ -178,6 +178,7 @@ int draw_char(pixel_t* buf, int width, int height, int font, int x, int y, pixel
   if (i < 0) return MISSING_ADVANCE;
   const int s0 = f->glyph_offsets[i];
   const int s1 = f->glyph_offsets[i + 1];
+  mark_written(buf, x, y + 1, x + (s1 - s0) - 1, y + f->height);
   if (buf == nullptr || width <= 0 || height <= 0) return s1 - s0;
   // The glyph's ink clipped to the buffer once: strip columns k0..k1-1 land on screen columns from
   // x + (k0 - s0); stored rows r0..r1-1 land on rows y + height - r. Wide arithmetic, so that a

@@ -222,6 +222,7 @@ TEST_F(Layers, PowerOnClearsAllBuffersAndForgetsTheFrame) {
 
 TEST_F(Layers, ClearLayerZeroesEveryPixel) {
   for (int i = 0; i < LAYER_PIXELS; ++i) top_layer[i] = static_cast<pixel_t>(i * 2654435761u) | 1u;
+  mark_top_tiles(0, 0, SCREEN_W - 1, SCREEN_H - 1);  // written by hand: marked as every writer marks
   clear_layer(top_layer);
   for (int i = 0; i < LAYER_PIXELS; ++i) ASSERT_EQ(top_layer[i], 0u) << i;
 }
@@ -455,6 +456,7 @@ TEST_F(Layers, BlendingAClearedTopLayerShowsTheBaseExactly) {
     base_layer[i] = static_cast<pixel_t>(rng());
     top_layer[i] = static_cast<pixel_t>(rng());
   }
+  mark_top_tiles(0, 0, SCREEN_W - 1, SCREEN_H - 1);  // written by hand: marked as every writer marks
   clear_layer(top_layer);
   std::vector<pixel_t> frame(LAYER_PIXELS, 0xCDCDCDCD);
   blend_image(frame.data(), top_layer, base_layer, SCREEN_W, SCREEN_H, 0, 0, SCREEN_W, SCREEN_H);
