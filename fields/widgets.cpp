@@ -174,6 +174,7 @@ bool row_matches(const pixel_t* layer, pixel_t* store, int y) {
 // Those lines also touch neighbouring rows, which the copy then puts right.
 void draw_tape_lines(pixel_t* layer, const tape_row_colours* rows) {
   tape_memo_state& m = widgets.tape_memo;
+  for (int y = 0; y < SCREEN_H; ++y) mark_written(layer, m.span_lo[y], y, m.span_hi[y], y);
   m.rows_drawn = 0;
   if (m.pixels == 0 || m.valid == 0) {
     if (m.pixels != 0) {

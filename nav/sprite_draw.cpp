@@ -91,6 +91,7 @@ inline pixel_t sample(const pixel_t* src, int w, int h, float sx, float sy) {
 
 pixel_box sprite_draw_transformed(pixel_t* layer, const pixel_t* src, int w, int h, float ox, float oy,
                                   const image_transform& t, float blend) {
+  mark_written_box(layer, ox, oy, ox, oy, static_cast<float>(std::max(w, h)) * 1.415f + 2.0f);
   const float k2 = t.inv_scale * t.inv_scale;
   const int reach = to_index(static_cast<float>(std::max(w, h)) * 1.415f);
   const float r = static_cast<float>(reach);
