@@ -147,6 +147,7 @@ void compact_heading_draw(pixel_t* top, pixel_t* base, int gps) {
   const pixel_t* strip = h - std::floor(h) < 0.5f ? compact.heading_strip_b : compact.heading_strip_a;
   // Screen columns 79..238 take consecutive strip columns, wrapping at the strip's end.
   const int first = compact_strip_column(h, 79);
+  mark_written(top, 79, 55, 238, 55 + HEADING_STRIP_H - 1);
   for (int row = 0; row < HEADING_STRIP_H; ++row) {
     pixel_t* dst = top + (55 + row) * SCREEN_W;
     const pixel_t* src = strip + row * HEADING_STRIP_W;

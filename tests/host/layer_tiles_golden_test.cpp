@@ -30,7 +30,8 @@ TEST_P(TileMarks, CoverEveryPixelTheTopLayerHolds) {
   ASSERT_EQ(headless::headless_main(args, in, out, err), 0) << run.name << ": " << err.str();
   EXPECT_GT(layer_audit.checks, 100) << run.name;
   EXPECT_EQ(layer_audit.failures, 0) << run.name << ": " << layer_audit.failures << " of " << layer_audit.checks
-                                     << " checks found ink outside the marks";
+                                     << " checks found ink outside the marks (every writer into the top layer "
+                                        "marks what it writes: mark_written in gfx/layers.h)";
 }
 
 INSTANTIATE_TEST_SUITE_P(Pages, TileMarks, testing::ValuesIn(golden::golden_runs()),
