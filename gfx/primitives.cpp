@@ -79,16 +79,19 @@ struct line_column {
 };
 
 // The bilinear sample, inlined into the scan of transformed images.
+// `non_negative`: the caller has found x and y to be 0 or more, so neither is tested for it.
+template <bool non_negative>
 [[gnu::always_inline]] inline pixel_t sample_inline(const pixel_t* src, int width, int height, float x, float y) {
   // Nothing of the image within reach (or no number at all): fully transparent.
-  if (!(x > -1.0f && y > -1.0f && x < static_cast<float>(width) && y < static_cast<float>(height))) {
+  if (!((non_negative || (x > -1.0f && y > -1.0f)) && x < static_cast<float>(width) &&
+        y < static_cast<float>(height))) {
     return COLOUR_TRANSPARENT;
   }
   // Rounded down rather than toward zero, so that just left of or above the image the fraction
   // stays a weight in 0..1 and the edge fades out there as it does on the far sides. Above -1
   // that is the truncation less one for negative values.
-  const int ix = static_cast<int>(x) - (x < 0.0f ? 1 : 0);
-  const int iy = static_cast<int>(y) - (y < 0.0f ? 1 : 0);
+  const int ix = static_cast<int>(x) - (!non_negative && x < 0.0f ? 1 : 0);
+  const int iy = static_cast<int>(y) - (!non_negative && y < 0.0f ? 1 : 0);
   const float fx = x - static_cast<float>(ix);
   const float fy = y - static_cast<float>(iy);
   pixel_t p00, p01, p10, p11;
@@ -222,7 +225,7 @@ void scan_transformed(pixel_t* dst, int dst_w, int dst_h, const pixel_t* src, in
       // The far edges are still sampled (they fade to transparent); a NaN point is not inside.
       if (!(sx >= 0.0f && sy >= 0.0f && sx <= fw && sy <= fh)) continue;
       pixel_t& p = row[x];
-      p = write(p, sample_inline(src, src_w, src_h, sx, sy));
+      p = write(p, sample_inline<true>(src, src_w, src_h, sx, sy));
     }
   }
 }
@@ -460,7 +463,7 @@ void transform_point(const image_transform& t, float& x, float& y) {
 }
 
 pixel_t sample_bilinear(const pixel_t* src, int width, int height, float x, float y) {
-  return sample_inline(src, width, height, x, y);
+  return sample_inline<false>(src, width, height, x, y);
 }
 
 void draw_image_transformed(pixel_t* dst, int dst_w, int dst_h, const pixel_t* src, int src_w, int src_h, float ox,
