@@ -1,7 +1,9 @@
 #include "fields/widgets.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "attitude/alerts.h"
@@ -24,9 +26,6 @@ constexpr float KNOTS_TO_MPH = 1.15078f;
 // Scratch images the pointers are placed in before they are drawn.
 pixel_t g_pointer_scratch[20 * 20];
 pixel_t trend_pointer_scratch[22 * 15];
-// A pointer sampled at its sub-pixel place, before it is laid over the layer: one spare row and
-// column on each far side for the sampling's last edge.
-pixel_t pointer_patch[22 * 22];
 
 // Truncates a reading to an int; false for a reading that is not a number or does not fit, which
 // the widgets then treat as no reading at all.
@@ -56,25 +55,42 @@ void value_right(pixel_t* layer, int font, int x, int y, pixel_t colour, const c
 // corner at (x, y), so that the pointer's own edges are smoothed by the sampling. The sample is
 // laid over what the layer holds rather than stored in its place: stored, the scratch image's
 // clear margin would punch a hole into whatever lies beside the pointer (the altitude box next to
-// the right-hand scales). Where the layer is clear the result is the sample itself.
-void draw_pointer(pixel_t* top, pixel_t* scratch, int scratch_w, int scratch_h, int entry, float x, float y) {
+// the right-hand scales). Where the layer is clear the result is the sample itself. The sampled
+// picture is kept per pointer and made again only when the image or the fractions of the place
+// change.
+void draw_pointer(pixel_t* top, int slot, pixel_t* scratch, int scratch_w, int scratch_h, int entry, float x, float y) {
   mark_written_box(top, x - 1.0f, y - 1.0f, x + static_cast<float>(scratch_w + 2),
                    y + static_cast<float>(scratch_h + 2), 0.0f);
-  std::fill(scratch, scratch + scratch_w * scratch_h, COLOUR_TRANSPARENT);
-  const image_ref img = image_lookup(entry);
-  copy_image(scratch, img.pixels, scratch_w, scratch_h, 0, 0, img.width, img.height);
   const int pw = scratch_w + 2;
   const int ph = scratch_h + 2;
-  std::fill(pointer_patch, pointer_patch + pw * ph, COLOUR_TRANSPARENT);
   const float fx = std::floor(x);
   const float fy = std::floor(y);
-  const image_transform identity{};
-  draw_image_transformed(pointer_patch, pw, ph, scratch, scratch_w, scratch_h, x - fx, y - fy, identity, 1.0f);
+  const float ox = x - fx;
+  const float oy = y - fy;
+  pointer_memo& m = widgets.pointers[slot];
+  const bool same = m.valid != 0 && m.entry == entry && m.scratch_w == scratch_w && m.scratch_h == scratch_h &&
+                    std::bit_cast<std::uint32_t>(m.ox) == std::bit_cast<std::uint32_t>(ox) &&
+                    std::bit_cast<std::uint32_t>(m.oy) == std::bit_cast<std::uint32_t>(oy);
+  if (!same) {
+    std::fill(scratch, scratch + scratch_w * scratch_h, COLOUR_TRANSPARENT);
+    const image_ref img = image_lookup(entry);
+    copy_image(scratch, img.pixels, scratch_w, scratch_h, 0, 0, img.width, img.height);
+    std::fill(m.patch, m.patch + pw * ph, COLOUR_TRANSPARENT);
+    const image_transform identity{};
+    draw_image_transformed(m.patch, pw, ph, scratch, scratch_w, scratch_h, ox, oy, identity, 1.0f);
+    m.valid = 1;
+    m.entry = entry;
+    m.scratch_w = scratch_w;
+    m.scratch_h = scratch_h;
+    m.ox = ox;
+    m.oy = oy;
+    widgets.pointer_samplings += 1;
+  }
   for (int j = 0; j < ph; ++j) {
     const int sy = static_cast<int>(fy) + j;
     for (int i = 0; i < pw; ++i) {
       const int sx = static_cast<int>(fx) + i;
-      const pixel_t smp = pointer_patch[j * pw + i];
+      const pixel_t smp = m.patch[j * pw + i];
       if (sx < 0 || sx >= SCREEN_W || sy < 0 || sy >= SCREEN_H || (smp >> 24) == 0) continue;
       pixel_t& dst = top[sy * SCREEN_W + sx];
       dst = (dst >> 24) == 0 ? smp : mix_colour(dst, smp, blend_weights.t[smp >> 24]);
@@ -359,7 +375,7 @@ void draw_g_meter(pixel_t* top, pixel_t* base, pixel_t lc, int side) {
   const float p = std::clamp(-47.0f * std::clamp(e, -1.0f, 1.0f), -56.0f, 56.0f);
   const float r = std::sqrt(5625.0f - p * p);
   const float cx = side == 0 ? 149.0f - r : 170.0f + static_cast<float>(sh) + r;
-  draw_pointer(top, g_pointer_scratch, 20, 20, pointer, cx - 8.0f, 140.0f + p - 7.0f);
+  draw_pointer(top, side == 0 ? 0 : 1, g_pointer_scratch, 20, 20, pointer, cx - 8.0f, 140.0f + p - 7.0f);
 }
 
 int altitude_box_wide() { return widgets.altitude_box_wide; }
@@ -423,5 +439,5 @@ void draw_vertical_trend(pixel_t* top, pixel_t* base, pixel_t lc) {
   if (!vertical_speed_valid() || !have_speed) return;
   const float p = std::clamp(static_cast<float>(v) * -0.05f, -50.0f, 50.0f);
   const float x = 165.0f + std::sqrt(5625.0f - p * p) - 15.0f + static_cast<float>(s);
-  draw_pointer(top, trend_pointer_scratch, 22, 15, IMG_TREND_POINTER, x, 140.0f + p - 3.0f);
+  draw_pointer(top, 2, trend_pointer_scratch, 22, 15, IMG_TREND_POINTER, x, 140.0f + p - 3.0f);
 }

@@ -35,6 +35,18 @@ struct tape_memo_state {
   int rows_drawn = 0;  // tape rows whose lines the last frame drew
 };
 
+// A pointer as last sampled at its sub-pixel place: the picture depends only on the image and the
+// fractions of its place, so while those stay the same it is laid over the layer again as it is.
+inline constexpr int POINTER_PATCH_PIXELS = 22 * 22;
+struct pointer_memo {
+  int valid = 0;
+  int entry = 0;
+  int scratch_w = 0, scratch_h = 0;
+  float ox = 0.0f, oy = 0.0f;  // the fractions of the place
+  pixel_t patch[POINTER_PATCH_PIXELS] = {};
+};
+inline constexpr int POINTER_SLOTS = 3;  // left g-meter, right g-meter, trend scale
+
 struct widgets_state {
   // Left edge of the tape's outer (radius 107) and inner (radius 104) arcs, row i = screen row
   // 217 - i; built once by airspeed_tape_init.
@@ -49,6 +61,8 @@ struct widgets_state {
   char altitude_thousands_text[12] = "---";
   char altitude_rest_text[4] = "";
   tape_memo_state tape_memo;
+  pointer_memo pointers[POINTER_SLOTS];
+  int pointer_samplings = 0;  // pointers sampled afresh, for tests and measurements
 };
 extern widgets_state widgets;
 

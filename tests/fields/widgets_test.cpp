@@ -215,6 +215,46 @@ TEST_F(Widgets, PointersAndScales) {
   }
 }
 
+// A pointer's kept sampling must draw what a fresh one draws: each step draws once with nothing
+// kept and once as the frames ran, and compares the layers whole. A pointer is sampled again only
+// for another image (the alert colours) or other fractions of its place; moved by whole pixels
+// (the right meter beside the wide altitude box) it keeps its sampling.
+TEST_F(Widgets, PointersKeptFromAnEarlierFrameEqualThemSampledAfresh) {
+  struct step {
+    int side;  // 0, 1: g-meters; 2: trend scale
+    float value;
+    int stage, wide;
+    bool sampled;
+  } const steps[] = {
+      {0, 1.5f, 0, 0, true},    {0, 1.5f, 0, 0, false}, {0, 1.5f, 1, 0, true},    {0, 1.5f, 1, 0, false},
+      {0, 1.6f, 1, 0, true},    {1, 1.6f, 1, 0, true},  {1, 1.6f, 1, 0, false},   {0, 1.6f, 1, 0, false},
+      {1, 1.6f, 1, 1, false},   {1, 1.6f, 3, 1, true},  {2, -600.0f, 0, 0, true}, {2, -600.0f, 0, 0, false},
+      {2, -640.0f, 0, 0, true}, {1, 1.6f, 3, 0, false},
+  };
+  static pixel_t expected[LAYER_PIXELS];
+  for (const step& s : steps) {
+    desk.g = desk.vertical_speed = s.value;
+    desk.vertical_speed_valid = true;
+    for (int i = 0; i < 3; ++i) alerts.alert_flag[ALERT_G_80 + i] = i < s.stage ? 1 : 0;
+    fields.field_hosts_baro = s.wide;
+    widgets.altitude_box_wide = s.wide;
+    auto draw = [&](pixel_t* layer) {
+      fill_layer(layer, SCREEN_W, SCREEN_H, 0x40102030);
+      if (s.side < 2) draw_g_meter(layer, base_layer, COLOUR_WHITE, s.side);
+      if (s.side == 2) draw_vertical_trend(layer, base_layer, COLOUR_WHITE);
+    };
+    const widgets_state before = widgets;
+    for (pointer_memo& m : widgets.pointers) m.valid = 0;
+    draw(expected);
+    widgets = before;
+    draw(top_layer);
+    EXPECT_EQ(widgets.pointer_samplings - before.pointer_samplings, s.sampled ? 1 : 0) << s.side << " " << s.value;
+    for (int i = 0; i < LAYER_PIXELS; ++i) {
+      ASSERT_EQ(top_layer[i], expected[i]) << s.side << " " << s.value << " at " << i % SCREEN_W << "," << i / SCREEN_W;
+    }
+  }
+}
+
 // A pointer beside the altitude box leaves the box whole: its clear margin does not erase it.
 TEST_F(Widgets, PointerMarginsKeepWhatLiesBeside) {
   desk.vertical_speed = 0.0f;
