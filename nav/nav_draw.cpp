@@ -137,7 +137,13 @@ void draw_card_label(card_label_cache& cache, pixel_t* layer, int card_angle, fl
   }
   image_transform t{1.0f, 0.0f, 0.0f, 1.0f, 1.0f};
   rotate_matrix(t, degrees * -NAV_DEG_TO_RAD);
-  drawn_rows_mark(nav_page.top_rows, layer, sprite_draw_rotated(layer, cell, 16, 16, x, y, t, 1.0f));
+  if (cell == spare) {
+    drawn_rows_mark(nav_page.top_rows, layer, sprite_draw_rotated(layer, cell, 16, 16, x, y, t, 1.0f));
+    return;
+  }
+  // The cell's content is fixed by its slot and colour, so the colour is its version.
+  drawn_rows_mark(nav_page.top_rows, layer,
+                  sprite_draw_rotated_kept(layer, cell, 16, 16, x, y, t, colour, cache.drawn[slot]));
 }
 
 namespace {

@@ -28,6 +28,7 @@ struct card_label_cache {
   bool made[CARD_LABEL_COUNT] = {};
   pixel_t colour[CARD_LABEL_COUNT] = {};
   pixel_t cells[CARD_LABEL_COUNT][16 * 16] = {};
+  sprite_kept drawn[CARD_LABEL_COUNT];  // each label as last drawn, repeated while the card stands still
 };
 
 // (cx + r sin a, cy - r cos a), a in degrees clockwise from the top.

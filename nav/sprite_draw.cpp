@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -87,10 +88,10 @@ inline pixel_t sample(const pixel_t* src, int w, int h, float sx, float sy) {
   return mix_unit(mix_unit(p00, p01, fy), mix_unit(p10, p11, fy), fx);
 }
 
-}  // namespace
-
-pixel_box sprite_draw_transformed(pixel_t* layer, const pixel_t* src, int w, int h, float ox, float oy,
-                                  const image_transform& t, float blend) {
+// The draw itself; `keep` hears of every pixel a store writes (its layer index and value).
+template <typename Keep>
+pixel_box scan(pixel_t* layer, const pixel_t* src, int w, int h, float ox, float oy, const image_transform& t,
+               float blend, Keep keep) {
   mark_written_box(layer, ox, oy, ox, oy, static_cast<float>(std::max(w, h)) * 1.415f + 2.0f);
   const float k2 = t.inv_scale * t.inv_scale;
   const int reach = to_index(static_cast<float>(std::max(w, h)) * 1.415f);
@@ -128,10 +129,28 @@ pixel_box sprite_draw_transformed(pixel_t* layer, const pixel_t* src, int w, int
       const float sy = k2 * (-t.m10 * dx + t.m00 * dy);
       if (!(sx >= 0.0f && sy >= 0.0f && sx <= fw && sy <= fh)) continue;
       const pixel_t smp = sample(src, w, h, sx, sy);
-      row[x] = store ? smp : mix(row[x], smp, blend);
+      if (store) {
+        row[x] = smp;
+        keep(y * SCREEN_W + x, smp);
+      } else {
+        row[x] = mix(row[x], smp, blend);
+      }
     }
   }
   return pixel_box{x_begin, y_begin, x_end - 1, y_end - 1};
+}
+
+std::uint32_t bits(float f) {
+  std::uint32_t b = 0;
+  std::memcpy(&b, &f, sizeof b);
+  return b;
+}
+
+}  // namespace
+
+pixel_box sprite_draw_transformed(pixel_t* layer, const pixel_t* src, int w, int h, float ox, float oy,
+                                  const image_transform& t, float blend) {
+  return scan(layer, src, w, h, ox, oy, t, blend, [](int, pixel_t) {});
 }
 
 pixel_box sprite_draw_rotated(pixel_t* layer, const pixel_t* src, int w, int h, float x, float y,
@@ -141,4 +160,43 @@ pixel_box sprite_draw_rotated(pixel_t* layer, const pixel_t* src, int w, int h, 
   const float hh = static_cast<float>(h / 2);  // NOLINT(bugprone-integer-division)
   return sprite_draw_transformed(layer, src, w, h, x - (t.m00 * hw + t.m01 * hh), y - (t.m10 * hw + t.m11 * hh), t,
                                  blend);
+}
+
+pixel_box sprite_draw_rotated_kept(pixel_t* layer, const pixel_t* src, int w, int h, float x, float y,
+                                   const image_transform& t, std::uint32_t version, sprite_kept& kept) {
+  const float hw = static_cast<float>(w / 2);  // NOLINT(bugprone-integer-division)
+  const float hh = static_cast<float>(h / 2);  // NOLINT(bugprone-integer-division)
+  const float ox = x - (t.m00 * hw + t.m01 * hh);
+  const float oy = y - (t.m10 * hw + t.m11 * hh);
+  const std::uint32_t key[7] = {bits(ox),    bits(oy),    bits(t.m00),      bits(t.m01),
+                                bits(t.m10), bits(t.m11), bits(t.inv_scale)};
+  if (kept.valid && kept.src == src && kept.version == version && kept.w == w && kept.h == h &&
+      std::equal(key, key + 7, kept.key)) {
+    mark_written_box(layer, ox, oy, ox, oy, static_cast<float>(std::max(w, h)) * 1.415f + 2.0f);
+    pixel_t* at = layer + kept.first;
+    for (int i = 0; i < kept.count; ++i) at[kept.offset[i]] = kept.value[i];
+    return kept.box;
+  }
+  kept.valid = true;
+  kept.count = 0;
+  kept.first = -1;
+  const pixel_box box = scan(layer, src, w, h, ox, oy, t, 1.0f, [&kept](int index, pixel_t value) {
+    if (kept.first < 0) kept.first = index;
+    const int offset = index - kept.first;
+    if (kept.count == SPRITE_KEPT_MAX || offset > 0xFFFF) {
+      kept.valid = false;  // too many to keep: drawn afresh next time
+      return;
+    }
+    kept.offset[kept.count] = static_cast<std::uint16_t>(offset);
+    kept.value[kept.count] = value;
+    kept.count += 1;
+  });
+  if (kept.first < 0) kept.first = 0;
+  kept.src = src;
+  kept.version = version;
+  kept.w = w;
+  kept.h = h;
+  std::copy(key, key + 7, kept.key);
+  kept.box = box;
+  return box;
 }

@@ -221,3 +221,45 @@ TEST(MergeDrawnTop, EqualsTheWholeLayerBlend) {
 }
 
 }  // namespace
+
+namespace {
+
+// One kept draw through a sequence of inputs, each over a different screen: the same inputs are
+// repeated from what was kept, and any change of image, version, position or turn draws afresh.
+TEST(SpriteDraw, KeptDrawRepeatsOnlyUnchangedInputs) {
+  std::vector<source> all = sources();
+  const source& cell = all[0];
+  const source& bug = all[1];
+  std::vector<pixel_t> other_cell = cell.pixels;
+  struct step {
+    const source* s;
+    std::uint32_t version;
+    float x;
+    float y;
+    float degrees;
+    bool edit;  // change the image's pixels (and version) before this step
+  };
+  const float x1 = std::nextafter(150.0f, 200.0f);
+  const step steps[] = {{&cell, 1, 150.0f, 60.0f, 20.0f, false}, {&cell, 1, 150.0f, 60.0f, 20.0f, false},
+                        {&cell, 1, x1, 60.0f, 20.0f, false},     {&cell, 1, x1, 60.0f, 20.5f, false},
+                        {&cell, 2, x1, 60.0f, 20.5f, true},      {&cell, 2, x1, 60.0f, 20.5f, false},
+                        {&bug, 2, x1, 60.0f, 20.5f, false},      {&cell, 2, 5.0f, 238.0f, 300.0f, false},
+                        {&cell, 2, 5.0f, 238.0f, 300.0f, false}};
+  sprite_kept kept;
+  std::vector<pixel_t> pixels = cell.pixels;
+  std::uint32_t seed = 1;
+  for (const step& st : steps) {
+    if (st.edit) pixels[8 * 16 + 8] ^= 0xFF00FF00u;
+    const std::vector<pixel_t>& src = st.s == &cell ? pixels : st.s->pixels;
+    std::vector<pixel_t> plain = busy_layer();
+    for (pixel_t& p : plain) p ^= seed;  // a different screen under every step
+    seed = seed * 3 + 0x01010101u;
+    std::vector<pixel_t> fast = plain;
+    const image_transform t = turned(st.degrees, 1.0f);
+    draw_image_rotated(plain.data(), SCREEN_W, SCREEN_H, src.data(), st.s->w, st.s->h, st.x, st.y, t, 1.0f);
+    sprite_draw_rotated_kept(fast.data(), src.data(), st.s->w, st.s->h, st.x, st.y, t, st.version, kept);
+    ASSERT_EQ(plain, fast) << st.s->name << " at " << st.x << "," << st.y << " turned " << st.degrees;
+  }
+}
+
+}  // namespace
