@@ -54,9 +54,21 @@ struct line_column {
            static_cast<pixel_t>(static_cast<int>(grey_level * t)) * 0x010101u;
   }
 
+  bool top = buf == top_layer;
+
   void draw(int i, int q, float ta, float tb, float tc, bool store_centre) const {
-    mark_written(buf, y_major ? q - 1 : i, y_major ? i : q - 1, y_major ? q + 1 : i, y_major ? i : q + 1);
     if (i >= 0 && i < major_size && q >= 1 && q < minor_size - 1) {
+      // Inside the screen the marks are set here directly: the same tiles mark_written would set.
+      if (top) {
+        if (y_major) {
+          layer_tiles.top_rows[i] |= 1u << ((q - 1) >> TILE_SHIFT) | 1u << ((q + 1) >> TILE_SHIFT);
+        } else {
+          const std::uint32_t bit = 1u << (i >> TILE_SHIFT);
+          layer_tiles.top_rows[q - 1] |= bit;
+          layer_tiles.top_rows[q] |= bit;
+          layer_tiles.top_rows[q + 1] |= bit;
+        }
+      }
       const int step = y_major ? 1 : width;
       pixel_t* p = y_major ? buf + i * width + (q - 1) : buf + (q - 1) * width + i;
       p[0] = blend(p[0], ta);
@@ -64,6 +76,7 @@ struct line_column {
       p[2 * step] = blend(p[2 * step], tc);
       return;
     }
+    mark_written(buf, y_major ? q - 1 : i, y_major ? i : q - 1, y_major ? q + 1 : i, y_major ? i : q + 1);
     pixel_at(i, q - 1, ta, false);
     pixel_at(i, q, tb, store_centre);
     pixel_at(i, q + 1, tc, false);
