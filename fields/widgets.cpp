@@ -131,12 +131,14 @@ void draw_tape_row(pixel_t* layer, int i, const tape_row_colours& row) {
   }
 }
 
-// The screen rows the lines of tape row i can reach: two either way of its own.
+// The screen rows the lines of tape row i can reach: a line from row y to y + 0.5 leans at most a
+// tenth of a pixel per column, so its centre pixels stay on rows y - 1 and y, and its edges on the
+// rows either side of those.
 int reach_first(int i) { return std::max(tape_screen_row(i) - 2, 0); }
-int reach_last(int i) { return std::min(tape_screen_row(i) + 2, SCREEN_H - 1); }
+int reach_last(int i) { return std::min(tape_screen_row(i) + 1, SCREEN_H - 1); }
 
 // Sets up the region the lines can reach: each line runs from just left of its start column to
-// one column past its end, and within two rows of its own.
+// one column past its end, on the rows above.
 void tape_memo_init() {
   tape_memo_state& m = widgets.tape_memo;
   m = tape_memo_state{};
