@@ -170,12 +170,24 @@ pixel_box sprite_draw_rotated_kept(pixel_t* layer, const pixel_t* src, int w, in
   const float oy = y - (t.m10 * hw + t.m11 * hh);
   const std::uint32_t key[7] = {bits(ox),    bits(oy),    bits(t.m00),      bits(t.m01),
                                 bits(t.m10), bits(t.m11), bits(t.inv_scale)};
-  if (kept.valid && kept.src == src && kept.version == version && kept.w == w && kept.h == h &&
-      std::equal(key, key + 7, kept.key)) {
+  const bool same =
+      kept.src == src && kept.version == version && kept.w == w && kept.h == h && std::equal(key, key + 7, kept.key);
+  if (same && kept.valid) {
     mark_written_box(layer, ox, oy, ox, oy, static_cast<float>(std::max(w, h)) * 1.415f + 2.0f);
     pixel_t* at = layer + kept.first;
     for (int i = 0; i < kept.count; ++i) at[kept.offset[i]] = kept.value[i];
     return kept.box;
+  }
+  if (!same) {
+    // Inputs that moved since the last draw are likely to move again: drawn without keeping, and
+    // kept only once the same inputs come a second time.
+    kept.valid = false;
+    kept.src = src;
+    kept.version = version;
+    kept.w = w;
+    kept.h = h;
+    std::copy(key, key + 7, kept.key);
+    return sprite_draw_rotated(layer, src, w, h, x, y, t, 1.0f);
   }
   kept.valid = true;
   kept.count = 0;

@@ -44,6 +44,7 @@ struct sprite_kept {
 };
 
 // As sprite_draw_rotated(layer, src, w, h, x, y, t, 1.0f), repeated from `kept` when src, version,
-// size, position and transform are those it last drew with (and it could keep them all).
+// size, position and transform are those it last drew with (and it could keep them all). What is
+// drawn is kept only when the same inputs come twice running, so moving images pay nothing.
 pixel_box sprite_draw_rotated_kept(pixel_t* layer, const pixel_t* src, int w, int h, float x, float y,
                                    const image_transform& t, std::uint32_t version, sprite_kept& kept);

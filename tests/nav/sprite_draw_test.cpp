@@ -241,9 +241,11 @@ TEST(SpriteDraw, KeptDrawRepeatsOnlyUnchangedInputs) {
   };
   const float x1 = std::nextafter(150.0f, 200.0f);
   const step steps[] = {{&cell, 1, 150.0f, 60.0f, 20.0f, false}, {&cell, 1, 150.0f, 60.0f, 20.0f, false},
+                        {&cell, 1, 150.0f, 60.0f, 20.0f, false}, {&cell, 1, 150.0f, 60.0f, 20.0f, false},
                         {&cell, 1, x1, 60.0f, 20.0f, false},     {&cell, 1, x1, 60.0f, 20.5f, false},
-                        {&cell, 2, x1, 60.0f, 20.5f, true},      {&cell, 2, x1, 60.0f, 20.5f, false},
-                        {&bug, 2, x1, 60.0f, 20.5f, false},      {&cell, 2, 5.0f, 238.0f, 300.0f, false},
+                        {&cell, 2, x1, 60.0f, 20.5f, false},     {&cell, 2, x1, 60.0f, 20.5f, false},
+                        {&cell, 3, x1, 60.0f, 20.5f, true},      {&cell, 3, x1, 60.0f, 20.5f, false},
+                        {&bug, 3, x1, 60.0f, 20.5f, false},      {&cell, 3, 5.0f, 238.0f, 300.0f, false},
                         {&cell, 2, 5.0f, 238.0f, 300.0f, false}};
   sprite_kept kept;
   std::vector<pixel_t> pixels = cell.pixels;
