@@ -242,6 +242,17 @@ TEST_F(Glyphs, TextOverlappingItsShadowEqualsThePlainRule) {
   }
 }
 
+TEST_F(Glyphs, AGlyphPlacedAtTheEndsOfTheIntRangeDrawsNothing) {
+  // Pen positions near the int limits (a text running on far past the buffer): the glyph lies far
+  // off it and must neither be drawn nor wrap round onto it.
+  for (auto [x, y] : {std::pair{INT_MAX - 3, 2}, std::pair{INT_MIN, 2}, std::pair{2, INT_MAX - 3},
+                      std::pair{2, INT_MIN}, std::pair{INT_MIN + 1, INT_MIN + 1}}) {
+    canvas c(30, 30, COLOUR_BLACK);
+    EXPECT_EQ(draw_char(c.px.data(), c.w, c.h, 9, x, y, COLOUR_WHITE, '8'), width_of(9, '8'));
+    EXPECT_EQ(c.px, canvas(30, 30, COLOUR_BLACK).px) << x << "," << y;
+  }
+}
+
 TEST_F(Glyphs, AFontIdOutsideTheTableDrawsNothingAndAdvancesAsMissing) {
   canvas c(30, 30, COLOUR_BLACK);
   EXPECT_EQ(draw_char(c.px.data(), c.w, c.h, 10, 0, 0, COLOUR_WHITE, '8'), 7);
