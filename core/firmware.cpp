@@ -143,8 +143,7 @@ void compose_attitude_unit(pixel_t* frame, int style) {
   draw_attitude(top_layer, base_layer);
   merge_top_into_base();
   if (style == 0 || style == 2) {
-    blend_overlay(IMG_STYLE_VIGNETTE, 0, 0);
-    blend_overlay(IMG_STYLE_VIGNETTE, 0, 0);
+    blend_vignette_twice(top_layer);
   }
   merge_top_into_base();
   clear_layer(top_layer);
@@ -167,8 +166,7 @@ void compose_dg_attitude_page(pixel_t* frame, int style) {
   draw_attitude(top_layer, base_layer);
   merge_top_into_base();
   if (style == 0 || style == 2) {
-    blend_overlay(IMG_STYLE_VIGNETTE, 0, 0);
-    blend_overlay(IMG_STYLE_VIGNETTE, 0, 0);
+    blend_vignette_twice(top_layer);
     blend_overlay(IMG_BOTTOM_MASK, 0, 213);  // on this page only with these two styles
   }
   merge_top_into_base();

@@ -2,6 +2,8 @@
 // opaque copy. The pixel arrays themselves are drawn at build time from the artwork sources.
 #include "gfx/images.h"
 
+#include <cstring>
+
 #include "gfx/fonts/font_strips.h"
 #include "gfx/images/image_arrays.h"
 #include "gfx/text.h"
@@ -46,6 +48,11 @@ const int image_width[IMAGE_COUNT] = {
 };
 const int image_height[IMAGE_COUNT] = {
 #define IMAGE(id, name, w, h) h,
+#include "gfx/images/image_catalogue.def"
+#undef IMAGE
+};
+const std::uint16_t* const image_rows[IMAGE_COUNT] = {
+#define IMAGE(id, name, w, h) name##_rows,
 #include "gfx/images/image_catalogue.def"
 #undef IMAGE
 };
@@ -97,10 +104,57 @@ image4_ref image4_lookup(int entry) {
   return {image4_data[entry], image4_width[entry], image4_height[entry]};
 }
 
+// Row by row, over each row's visible columns only: a clear source pixel leaves the pixel under it.
 void blend_catalogue_image(pixel_t* buf, int entry, int x, int y) {
   const image_ref img = image_lookup(entry);
   if (img.pixels == nullptr) return;
-  blend_image(buf, img.pixels, buf, SCREEN_W, SCREEN_H, x, y, img.width, img.height);
+  const std::uint16_t* rows = image_rows[entry];
+  for (int j = 0; j < img.height; ++j) {
+    const int first = rows[2 * j];
+    const int end = rows[2 * j + 1];
+    if (first >= end) continue;
+    blend_image(buf, img.pixels + j * img.width + first, buf, SCREEN_W, SCREEN_H, x + first, y + j, end - first, 1);
+  }
+}
+
+namespace {
+
+// The vignette blended twice over columns first .. end - 1 of row y of a layer: a run of clear
+// pixels takes the table, a run of drawn ones goes through the blend twice.
+void blend_twice_over_drawn(pixel_t* layer, int y, int first, int end) {
+  pixel_t* row = layer + y * SCREEN_W;
+  const pixel_t* v = img_style_vignette_pixels + y * SCREEN_W;
+  const pixel_t* twice = img_style_vignette_twice_pixels + y * SCREEN_W;
+  int x = first;
+  while (x < end) {
+    const bool clear = row[x] == COLOUR_TRANSPARENT;
+    int run_end = x + 1;
+    while (run_end < end && (row[run_end] == COLOUR_TRANSPARENT) == clear) ++run_end;
+    if (clear) {
+      std::memcpy(row + x, twice + x, sizeof(pixel_t) * (run_end - x));
+    } else {
+      blend_image(layer, v + x, layer, SCREEN_W, SCREEN_H, x, y, run_end - x, 1);
+      blend_image(layer, v + x, layer, SCREEN_W, SCREEN_H, x, y, run_end - x, 1);
+    }
+    x = run_end;
+  }
+}
+
+}  // namespace
+
+void blend_vignette_twice(pixel_t* layer) {
+  for (int y = 0; y < SCREEN_H; ++y) {
+    // Tiles where the vignette is clear change nothing; on the top layer, unmarked tiles are clear
+    // throughout and take the table whole.
+    const std::uint32_t shaded = img_style_vignette_tiles[y];
+    if (shaded == 0) continue;
+    const std::uint32_t drawn = layer == top_layer ? layer_tiles.top_rows[y] & shaded : shaded;
+    pixel_t* row = layer + y * SCREEN_W;
+    const pixel_t* twice = img_style_vignette_twice_pixels + y * SCREEN_W;
+    for_each_tile_run(shaded & ~drawn, [&](int x, int n) { std::memcpy(row + x, twice + x, sizeof(pixel_t) * n); });
+    for_each_tile_run(drawn, [&](int x, int n) { blend_twice_over_drawn(layer, y, x, x + n); });
+    if (layer == top_layer) layer_tiles.top_rows[y] |= shaded;
+  }
 }
 
 void blit_image_clipped(pixel_t* dst, int dst_w, int dst_h, const pixel_t* src, int src_w, int src_h, int x, int y) {

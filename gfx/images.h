@@ -89,6 +89,8 @@ extern const pixel_t* const image_pixels[IMAGE_COUNT];
 extern const int image_width[IMAGE_COUNT];
 extern const int image_height[IMAGE_COUNT];
 extern const char* const image_name[IMAGE_COUNT];
+// Per row of each image, the first column with any alpha and one past the last (0, 0: clear).
+extern const std::uint16_t* const image_rows[IMAGE_COUNT];
 
 extern const std::uint8_t* const image4_data[IMAGE4_COUNT];
 extern const int image4_width[IMAGE4_COUNT];
@@ -110,6 +112,11 @@ image4_ref image4_lookup(int entry);
 
 // Blend a catalogue image into buf (stride 320) over itself at (x, y) with its own size.
 void blend_catalogue_image(pixel_t* buf, int entry, int x, int y);
+
+// The full-screen vignette blended twice into a layer over itself, as two blend_catalogue_image
+// calls would: the pixels still 0x00000000 take the twice-blended vignette from a table made at
+// build time, the others are blended twice.
+void blend_vignette_twice(pixel_t* layer);
 
 void blit_image_clipped(pixel_t* dst, int dst_w, int dst_h, const pixel_t* src, int src_w, int src_h, int x, int y);
 void draw_grey4_image(pixel_t* dst, int dst_w, int dst_h, const std::uint8_t* src4, int src_w, int src_h, int x, int y);

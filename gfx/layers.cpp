@@ -33,23 +33,6 @@ constexpr blend_weight_table make_blend_weights() {
 
 inline int clamp_int(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 
-// Tiles first .. last of a row as bits.
-inline std::uint32_t tile_bits(int first, int last) {
-  const std::uint32_t upto = last >= 31 ? ~0u : (1u << (last + 1)) - 1u;
-  return upto & ~((1u << first) - 1u);
-}
-
-// Calls f(x, n) for each run of marked tiles of a row: n pixels from column x.
-template <typename F>
-inline void for_each_marked_run(std::uint32_t bits, F f) {
-  while (bits != 0) {
-    const int first = std::countr_zero(bits);
-    const int count = std::countr_one(bits >> first);
-    f(first * TILE_W, count * TILE_W);
-    bits &= ~tile_bits(first, first + count - 1);
-  }
-}
-
 // Row by row: a whole layer at once would be one long string store, which costs far more on
 // some targets than the same bytes in rows.
 void zero_rows(pixel_t* layer) {
@@ -70,10 +53,10 @@ void blend_whole_top_layer(pixel_t* dst, const pixel_t* under) {
     const std::uint32_t marked = layer_tiles.top_rows[y];
     const int row = y * SCREEN_W;
     if (dst != under) {
-      for_each_marked_run(~marked & tile_bits(0, TILES_PER_ROW - 1),
-                          [&](int x, int n) { std::memcpy(dst + row + x, under + row + x, sizeof(pixel_t) * n); });
+      for_each_tile_run(~marked & tile_bits(0, TILES_PER_ROW - 1),
+                        [&](int x, int n) { std::memcpy(dst + row + x, under + row + x, sizeof(pixel_t) * n); });
     }
-    for_each_marked_run(marked, [&](int x, int n) {
+    for_each_tile_run(marked, [&](int x, int n) {
 #if VESPER_SSE2_BLEND
       blend_image_sse2(dst, top_layer + row + x, under, SCREEN_W, x, y, n, 1);
 #else
@@ -195,7 +178,7 @@ void clear_layer(pixel_t* layer) {
   audit_top_layer();
   for (int y = 0; y < SCREEN_H; ++y) {
     pixel_t* row = top_layer + y * SCREEN_W;
-    for_each_marked_run(layer_tiles.top_rows[y], [&](int x, int n) { std::memset(row + x, 0, sizeof(pixel_t) * n); });
+    for_each_tile_run(layer_tiles.top_rows[y], [&](int x, int n) { std::memset(row + x, 0, sizeof(pixel_t) * n); });
     layer_tiles.top_rows[y] = 0;
   }
 }

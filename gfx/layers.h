@@ -2,6 +2,7 @@
 // colours, and the block operations every drawing builds on. Pixels are not premultiplied; the
 // alpha channel is mixed like the colour channels.
 #pragma once
+#include <bit>
 #include <cstdint>
 
 using pixel_t = std::uint32_t;
@@ -102,6 +103,23 @@ extern layer_tile_state layer_tiles;
 // Marks the pixels x0..x1, y0..y1 (inclusive) of the top layer, clamped to the screen: a rectangle
 // partly or wholly off the screen marks its clamped remainder (an edge tile at worst).
 void mark_top_tiles(int x0, int y0, int x1, int y1);
+
+// Tiles first .. last of a row as bits.
+inline std::uint32_t tile_bits(int first, int last) {
+  const std::uint32_t upto = last >= 31 ? ~0u : (1u << (last + 1)) - 1u;
+  return upto & ~((1u << first) - 1u);
+}
+
+// Calls f(x, n) for each run of set tiles in a row's bits: n pixels from column x.
+template <typename F>
+inline void for_each_tile_run(std::uint32_t bits, F f) {
+  while (bits != 0) {
+    const int first = std::countr_zero(bits);
+    const int count = std::countr_one(bits >> first);
+    f(first * TILE_W, count * TILE_W);
+    bits &= ~tile_bits(first, first + count - 1);
+  }
+}
 
 // The entry mark of a writer: marks the rectangle when buf is the top layer (other buffers are
 // not tracked). The float form takes any order of corners, widens them by margin pixels and marks

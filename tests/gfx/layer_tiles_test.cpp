@@ -230,3 +230,71 @@ TEST_F(LayerTiles, TheAuditCountsEveryClearAndWholeLayerBlend) {
 }
 
 }  // namespace
+
+// ---- Catalogue images blended over their visible columns, and the vignette's table
+
+TEST(CatalogueRows, HoldEveryVisiblePixelOfEveryImage) {
+  for (int e = 0; e < IMAGE_COUNT; ++e) {
+    const image_ref img = image_lookup(e);
+    for (int y = 0; y < img.height; ++y) {
+      const int first = image_rows[e][2 * y];
+      const int end = image_rows[e][2 * y + 1];
+      for (int x = 0; x < img.width; ++x) {
+        const bool visible = (img.pixels[y * img.width + x] >> 24) != 0;
+        ASSERT_EQ(visible && (x < first || x >= end), false) << image_name[e] << " row " << y << " column " << x;
+      }
+      if (first < end) {
+        EXPECT_NE(img.pixels[y * img.width + first] >> 24, 0u) << image_name[e] << " row " << y;
+        EXPECT_NE(img.pixels[y * img.width + end - 1] >> 24, 0u) << image_name[e] << " row " << y;
+      }
+    }
+  }
+}
+
+// The vignette blended twice, and every catalogue image, must give what the plain blend of the
+// whole image gives: over a clear top layer, over a drawn one, and over a layer that is not tracked.
+TEST_F(LayerTiles, CatalogueBlendsMatchThePlainBlendOfTheWholeImage) {
+  std::mt19937 rng(5);
+  auto scribble = [&rng](pixel_t* layer) {
+    for (int k = 0; k < 40; ++k) {
+      const int x = static_cast<int>(rng() % 300), y = static_cast<int>(rng() % 230);
+      const pixel_t colour = static_cast<pixel_t>(rng());
+      fill_rect(layer, x, y, 1 + static_cast<int>(rng() % 20), 1 + static_cast<int>(rng() % 10), colour);
+    }
+  };
+  struct layer_case {
+    const char* name;
+    pixel_t* layer;
+    bool drawn;
+  };
+  const layer_case layers[] = {
+      {"clear top", top_layer, false}, {"drawn top", top_layer, true}, {"drawn base", base_layer, true}};
+  struct image_case {
+    int entry, x, y;
+    bool twice;
+  };
+  const image_case images[] = {{IMG_STYLE_VIGNETTE, 0, 0, true},
+                               {IMG_BOTTOM_MASK, 0, 213, false},
+                               {IMG_ROLL_POINTER, 146, 30, false},
+                               {IMG_STATUS_BADGE, 281, 222, false},
+                               {IMG_POPUP_BOX, 0, 0, false}};
+  for (const layer_case& l : layers) {
+    for (const image_case& c : images) {
+      restore_power_on();
+      if (l.drawn) scribble(l.layer);
+      const image_ref img = image_lookup(c.entry);
+      std::vector<pixel_t> want(l.layer, l.layer + LAYER_PIXELS);
+      for (int k = 0; k < (c.twice ? 2 : 1); ++k)
+        blend_image_reference(want.data(), img.pixels, want.data(), SCREEN_W, SCREEN_H, c.x, c.y, img.width,
+                              img.height);
+      if (c.twice) {
+        blend_vignette_twice(l.layer);
+      } else {
+        blend_catalogue_image(l.layer, c.entry, c.x, c.y);
+      }
+      for (int i = 0; i < LAYER_PIXELS; ++i)
+        ASSERT_EQ(l.layer[i], want[i]) << l.name << ", " << image_name[c.entry] << ", pixel " << i;
+      EXPECT_TRUE(top_tiles_hold()) << l.name << ", " << image_name[c.entry];
+    }
+  }
+}

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "gfx/layers.h"
 #include "tools/artgen/art.h"
 #include "tools/artgen/canvas.h"
 
@@ -38,6 +39,30 @@ const colour_entry four_bit_images[] = {
 void write_words(std::FILE* out, const std::vector<std::uint32_t>& words) {
   for (std::size_t i = 0; i < words.size(); ++i) {
     std::fprintf(out, "%s0x%08X,", i % 10 == 0 ? "\n    " : " ", static_cast<unsigned>(words[i]));
+  }
+}
+
+// Per row, the first column with any alpha and one past the last (0, 0 for a clear row): a blend
+// of the image need visit no other pixel, since a clear source pixel leaves the pixel under it.
+std::vector<std::uint32_t> visible_rows(const std::vector<std::uint32_t>& pixels, int w, int h) {
+  std::vector<std::uint32_t> rows;
+  for (int y = 0; y < h; ++y) {
+    int first = w, end = 0;
+    for (int x = 0; x < w; ++x) {
+      if ((pixels[static_cast<std::size_t>(y) * w + x] >> 24) == 0) continue;
+      first = std::min(first, x);
+      end = x + 1;
+    }
+    if (end == 0) first = 0;
+    rows.push_back(static_cast<std::uint32_t>(first));
+    rows.push_back(static_cast<std::uint32_t>(end));
+  }
+  return rows;
+}
+
+void write_shorts(std::FILE* out, const std::vector<std::uint32_t>& values) {
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    std::fprintf(out, "%s%u,", i % 16 == 0 ? "\n    " : " ", static_cast<unsigned>(values[i]));
   }
 }
 
@@ -142,8 +167,30 @@ int main(int argc, char** argv) {
     e.paint(canvas);
     std::fprintf(out, "\n// %s, %d x %d\nconst pixel_t %s_pixels[%d * %d] = {", e.name, e.width, e.height, e.name,
                  e.width, e.height);
-    write_words(out, canvas.straight_pixels());
+    const std::vector<std::uint32_t> pixels = canvas.straight_pixels();
+    write_words(out, pixels);
+    std::fprintf(out, "\n};\nconst std::uint16_t %s_rows[%d * 2] = {", e.name, e.height);
+    write_shorts(out, visible_rows(pixels, e.width, e.height));
     std::fprintf(out, "\n};\n");
+    if (std::string(e.name) == "img_style_vignette") {
+      // The vignette blended twice over a clear layer, by the reference blend itself: what the
+      // composer's two blends leave wherever the layer under them is clear.
+      std::vector<pixel_t> twice(static_cast<std::size_t>(e.width) * e.height, 0);
+      for (int k = 0; k < 2; ++k) {
+        blend_image_reference(twice.data(), pixels.data(), twice.data(), e.width, e.height, 0, 0, e.width, e.height);
+      }
+      std::fprintf(out, "\n// %s blended twice over a clear layer\nconst pixel_t %s_twice_pixels[%d * %d] = {", e.name,
+                   e.name, e.width, e.height);
+      write_words(out, twice);
+      // And per row, its 16-pixel tiles that hold any alpha: the others change nothing.
+      std::vector<std::uint32_t> tiles(static_cast<std::size_t>(e.height), 0);
+      for (int y = 0; y < e.height; ++y)
+        for (int x = 0; x < e.width; ++x)
+          if ((pixels[static_cast<std::size_t>(y) * e.width + x] >> 24) != 0) tiles[y] |= 1u << (x / TILE_W);
+      std::fprintf(out, "\n};\nconst std::uint32_t %s_tiles[%d] = {", e.name, e.height);
+      write_words(out, tiles);
+      std::fprintf(out, "\n};\n");
+    }
   }
   for (const colour_entry& e : four_bit_images) {
     if (e.width % 2 != 0) {
