@@ -111,7 +111,7 @@ TEST_F(Widgets, AirspeedTape) {
 // Lines are drawn again only where the speed moved a band edge, colours changed or the pixels
 // under them differ from the frame before; all of them, some, or none.
 TEST_F(Widgets, TapeLinesKeptFromAnEarlierFrameEqualThemDrawnAfresh) {
-  enum under { CLEAR, SPECK, NOISE, NOISE2 };
+  enum under { CLEAR, DOT, NOISE, NOISE2 };
   enum redrawn { NONE, SOME, ALL };
   struct step {
     float ias;
@@ -124,8 +124,8 @@ TEST_F(Widgets, TapeLinesKeptFromAnEarlierFrameEqualThemDrawnAfresh) {
       {120.7f, 1, 175, 100, CLEAR, NONE},  // the tape shows whole knots
       {121.0f, 1, 175, 100, CLEAR, SOME},
       {125.0f, 1, 175, 100, CLEAR, SOME},
-      {125.0f, 1, 175, 100, SPECK, SOME},
-      {125.0f, 1, 175, 100, SPECK, NONE},
+      {125.0f, 1, 175, 100, DOT, SOME},
+      {125.0f, 1, 175, 100, DOT, NONE},
       {125.0f, 1, 175, 100, CLEAR, SOME},
       {125.0f, 2, 175, 100, CLEAR, SOME},  // other colours, but the same green
       {125.0f, 2, 160, 100, CLEAR, SOME},
@@ -145,7 +145,7 @@ TEST_F(Widgets, TapeLinesKeptFromAnEarlierFrameEqualThemDrawnAfresh) {
   static pixel_t expected[LAYER_PIXELS];
   auto prepare = [](pixel_t* layer, under u) {
     clear_layer(layer);
-    if (u == SPECK) layer[160 * SCREEN_W + 56] = 0x80FF0000;  // under the tape
+    if (u == DOT) layer[160 * SCREEN_W + 56] = 0x80FF0000;  // under the tape
     std::uint32_t seed = u == NOISE ? 1 : 2;
     for (int i = 0; (u == NOISE || u == NOISE2) && i < LAYER_PIXELS; ++i) {
       seed = seed * 1664525u + 1013904223u;
