@@ -19,6 +19,15 @@ namespace {
 constexpr float ARC_CX = 160.0f;
 constexpr float ARC_CY = 190.0f;
 
+// A tinted cell turned as draw_cell_rotated does, written again from `kept` while its colour,
+// position and turn stay the same.
+void draw_tinted_kept(pixel_t* layer, const pixel_t* cell, pixel_t colour, int w, int h, float x, float y,
+                      float degrees, sprite_kept& kept) {
+  image_transform t{1.0f, 0.0f, 0.0f, 1.0f, 1.0f};
+  rotate_matrix(t, degrees * -NAV_DEG_TO_RAD);
+  drawn_rows_mark(nav_page.top_rows, layer, sprite_draw_rotated_kept(layer, cell, w, h, x, y, t, colour, kept));
+}
+
 void draw_cell_rotated(pixel_t* layer, const pixel_t* cell, int w, int h, float x, float y, float degrees) {
   image_transform t{1.0f, 0.0f, 0.0f, 1.0f, 1.0f};
   rotate_matrix(t, degrees * -NAV_DEG_TO_RAD);
@@ -92,8 +101,10 @@ void draw_hsi_deviation(pixel_t* top, pixel_t* base) {
 
   flush_display();
   const pixel_t* dot = tinted_image4(nav_page.dot_ring, IMG4_DOT_RING, NAV_GREY);
-  for (const float d : {30.0f, 60.0f, -30.0f, -60.0f}) {
-    draw_cell_rotated(base, dot, 16, 16, 160.0f + d * c, 120.0f + d * s, course);
+  const float offsets[4] = {30.0f, 60.0f, -30.0f, -60.0f};
+  for (int i = 0; i < 4; ++i) {
+    const float d = offsets[i];
+    draw_tinted_kept(base, dot, NAV_GREY, 16, 16, 160.0f + d * c, 120.0f + d * s, course, nav_page.dots_drawn[i]);
   }
 
   if (!nav_page.course_shown) {
@@ -103,7 +114,7 @@ void draw_hsi_deviation(pixel_t* top, pixel_t* base) {
   float x = 0.0f;
   float y = 0.0f;
   polar_point(160.0f, 120.0f, 85.0f, course, x, y);
-  draw_cell_rotated(top, arrow, 24, 24, x, y, course);
+  draw_tinted_kept(top, arrow, colour, 24, 24, x, y, course, nav_page.arrow_drawn);
 
   draw_thick_line(top, 160.0f + 85.0f * s, 120.0f - 85.0f * c, 160.0f + 45.0f * s, 120.0f - 45.0f * c, colour);
   draw_thick_line(top, 160.0f - 95.0f * s, 120.0f + 95.0f * c, 160.0f - 45.0f * s, 120.0f + 45.0f * c, colour);
@@ -138,7 +149,7 @@ void draw_arc_card(pixel_t* top, pixel_t* base, pixel_t colour) {
     float x = 0.0f;
     float y = 0.0f;
     polar_point(ARC_CX, ARC_CY, 168.0f, e, x, y);
-    draw_catalogue_rotated(top, IMG_BEARING_POINTER, x, y, e, 1.1f, 1.0f);
+    draw_catalogue_kept(top, IMG_BEARING_POINTER, x, y, e, 1.1f, nav_page.bearing_drawn);
   }
   merge_drawn_top(base, top, nav_page.top_rows);
   flush_display();
@@ -149,7 +160,7 @@ void draw_arc_card(pixel_t* top, pixel_t* base, pixel_t colour) {
   float x = 0.0f;
   float y = 0.0f;
   polar_point(ARC_CX, ARC_CY, 172.0f, l, x, y);
-  draw_catalogue_rotated(top, IMG_HEADING_BUG, x, y, l, 1.0f, 1.0f);
+  draw_catalogue_kept(top, IMG_HEADING_BUG, x, y, l, 1.0f, nav_page.bug_drawn);
 }
 
 void draw_arc_course(pixel_t* top, pixel_t* base) {

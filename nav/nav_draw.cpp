@@ -97,6 +97,16 @@ void draw_catalogue_rotated(pixel_t* layer, int entry, float x, float y, float d
                   sprite_draw_rotated(layer, img.pixels, img.width, img.height, x, y, t, blend));
 }
 
+void draw_catalogue_kept(pixel_t* layer, int entry, float x, float y, float degrees, float k, sprite_kept& kept) {
+  const image_ref img = image_lookup(entry);
+  image_transform t{1.0f, 0.0f, 0.0f, 1.0f, k};
+  rotate_matrix(t, degrees * -NAV_DEG_TO_RAD);
+  // Catalogue images never change: the entry is the version.
+  drawn_rows_mark(nav_page.top_rows, layer,
+                  sprite_draw_rotated_kept(layer, img.pixels, img.width, img.height, x, y, t,
+                                           static_cast<std::uint32_t>(entry), kept));
+}
+
 namespace {
 void make_label_cell(pixel_t* cell, int card_angle, pixel_t colour) {
   char text[4] = {};

@@ -45,6 +45,8 @@ void draw_thick_line(pixel_t* layer, float x0, float y0, float x1, float y1, pix
 // A catalogue image centred on (x, y), turned clockwise by degrees, with the transform's inverse
 // scale k (1 = natural size).
 void draw_catalogue_rotated(pixel_t* layer, int entry, float x, float y, float degrees, float k, float blend);
+// The same at weight 1, written again from `kept` while nothing it depends on changes.
+void draw_catalogue_kept(pixel_t* layer, int entry, float x, float y, float degrees, float k, sprite_kept& kept);
 
 // A card label ("N", "3", "6", "E" ...) in font 6 in a 16 x 16 cell, drawn on the layer centred on
 // (x, y), turned clockwise by degrees. card_angle is a multiple of 30 in 0..330; the cell comes

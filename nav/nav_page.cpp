@@ -377,7 +377,7 @@ void draw_compass_card(pixel_t* top, pixel_t* base, pixel_t colour) {
       float x = 0.0f;
       float y = 0.0f;
       polar_point(160.0f, 120.0f, 103.0f, a, x, y);
-      draw_catalogue_rotated(top, IMG_BEARING_POINTER, x, y, a, 1.0f, 1.0f);
+      draw_catalogue_kept(top, IMG_BEARING_POINTER, x, y, a, 1.0f, nav_page.bearing_drawn);
     }
     merge_drawn_top(base, top, nav_page.top_rows);
     flush_display();
@@ -386,5 +386,5 @@ void draw_compass_card(pixel_t* top, pixel_t* base, pixel_t colour) {
   float x = 0.0f;
   float y = 0.0f;
   polar_point(160.0f, 120.0f, 107.0f, b, x, y);
-  draw_catalogue_rotated(top, IMG_HEADING_BUG, x, y, b, 1.0f, 1.0f);
+  draw_catalogue_kept(top, IMG_HEADING_BUG, x, y, b, 1.0f, nav_page.bug_drawn);
 }

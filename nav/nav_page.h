@@ -50,6 +50,11 @@ struct nav_page_state {
   tint_cache course_arrow;
   tint_cache waypoint_ring;
   drawn_rows top_rows;  // what the presentation has drawn on the top layer this frame
+  // The turned marks as last drawn, written again while the card and course stand still.
+  sprite_kept bug_drawn;
+  sprite_kept bearing_drawn;
+  sprite_kept dots_drawn[4];
+  sprite_kept arrow_drawn;
 };
 extern nav_page_state nav_page;
 

@@ -28,7 +28,7 @@ pixel_box sprite_draw_rotated(pixel_t* layer, const pixel_t* src, int w, int h, 
 // What a draw of weight 1 wrote: such a draw stores each pixel's sample whatever was under it, so
 // writing the same values again repeats it exactly while its inputs (the image and its version,
 // position and transform) stay the same.
-inline constexpr int SPRITE_KEPT_MAX = 480;
+inline constexpr int SPRITE_KEPT_MAX = 720;  // a 24 x 24 image at any turn
 struct sprite_kept {
   bool valid = false;
   const pixel_t* src = nullptr;
