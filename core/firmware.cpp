@@ -38,6 +38,7 @@ void firmware_power_on() {
   demo_power_on();
   startup_power_on();
   layers_power_on();
+  vignette_power_on();
   banner_power_on();
   text_power_on();
   heading_bug_power_on();
@@ -138,12 +139,16 @@ void draw_attitude_overlays() {
 
 bool serial2_is_transponder() { return cfg_get_byte(CFG_SERIAL2) == 1; }
 
+// The vignetted looks blend the vignette into the top layer and merge it in one pass (the same
+// pixels as blending and then merging).
+bool vignetted(int style) { return style == 0 || style == 2; }
+
 void compose_attitude_unit(pixel_t* frame, int style) {
-  clear_both_layers();
+  clear_layer(top_layer);  // the sky and ground cover every pixel of the base
   draw_attitude(top_layer, base_layer);
   merge_top_into_base();
-  if (style == 0 || style == 2) {
-    blend_vignette_twice(top_layer);
+  if (vignetted(style)) {
+    merge_vignette(base_layer, attitude.adi_sky_colour, attitude.adi_ground_colour, SCREEN_H);
   }
   merge_top_into_base();
   clear_layer(top_layer);
@@ -162,11 +167,12 @@ void compose_attitude_unit(pixel_t* frame, int style) {
 }
 
 void compose_dg_attitude_page(pixel_t* frame, int style) {
-  clear_both_layers();
+  clear_layer(top_layer);  // the sky and ground cover every pixel of the base
   draw_attitude(top_layer, base_layer);
   merge_top_into_base();
-  if (style == 0 || style == 2) {
-    blend_vignette_twice(top_layer);
+  if (vignetted(style)) {
+    // The bottom mask goes over the vignette before the merge, so its rows merge after it.
+    merge_vignette(base_layer, attitude.adi_sky_colour, attitude.adi_ground_colour, 213);
     blend_overlay(IMG_BOTTOM_MASK, 0, 213);  // on this page only with these two styles
   }
   merge_top_into_base();
@@ -235,10 +241,10 @@ void compose_frame(pixel_t* frame) {
   } else if (cycle.unit_function == 0) {
     compose_attitude_unit(frame, style);
   } else if (cycle.unit_function == 1) {
-    clear_both_layers();
     if (modes.field_page == 3) {
       compose_dg_attitude_page(frame, style);
     } else {
+      clear_both_layers();
       compose_heading_page(frame);
     }
   }

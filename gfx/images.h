@@ -118,6 +118,24 @@ void blend_catalogue_image(pixel_t* buf, int entry, int x, int y);
 // build time, the others are blended twice.
 void blend_vignette_twice(pixel_t* layer);
 
+// The vignette and the merge that follows it on the attitude pages, done together for rows
+// 0 .. rows - 1: the same base as blending the vignette twice into the top layer and then
+// merging the whole top layer into the base, with those rows of the top layer left clear and
+// unmarked. Where the top layer is clear and the base still holds the plain sky or ground colour,
+// the merged pixel depends on that colour and the vignette's alpha only, and comes from a table
+// kept per pair of colours. Rows from `rows` on take blend_vignette_twice and are left to the merge.
+void merge_vignette(pixel_t* base, pixel_t sky, pixel_t ground, int rows);
+
+struct vignette_state {
+  pixel_t sky = 0;
+  pixel_t ground = 0;
+  bool ready = false;
+  pixel_t over_sky[256] = {};  // the vignette's alpha a blended over each colour
+  pixel_t over_ground[256] = {};
+};
+extern vignette_state vignette;
+void vignette_power_on();
+
 void blit_image_clipped(pixel_t* dst, int dst_w, int dst_h, const pixel_t* src, int src_w, int src_h, int x, int y);
 void draw_grey4_image(pixel_t* dst, int dst_w, int dst_h, const std::uint8_t* src4, int src_w, int src_h, int x, int y);
 void draw_alpha4_image(pixel_t* dst, int dst_w, int dst_h, const std::uint8_t* src4, int src_w, int src_h, int x, int y,

@@ -14,6 +14,8 @@
 
 // The vignette blended twice over a clear layer, made at build time by the reference blend.
 extern const pixel_t img_style_vignette_twice_pixels[SCREEN_W * SCREEN_H];
+// Its alpha: the generator checks that it is black, so the alpha is the whole pixel.
+extern const std::uint8_t img_style_vignette_twice_alpha[SCREEN_W * SCREEN_H];
 // Per row of the vignette, the 16-pixel tiles (as in the top layer's marks) that hold any alpha.
 extern const std::uint32_t img_style_vignette_tiles[SCREEN_H];
 

@@ -182,6 +182,19 @@ int main(int argc, char** argv) {
       std::fprintf(out, "\n// %s blended twice over a clear layer\nconst pixel_t %s_twice_pixels[%d * %d] = {", e.name,
                    e.name, e.width, e.height);
       write_words(out, twice);
+      // The composer merges it by its alpha alone, which holds only while it is black.
+      std::vector<std::uint8_t> alpha(twice.size());
+      for (std::size_t i = 0; i < twice.size(); ++i) {
+        if ((twice[i] & 0x00FFFFFFu) != 0) {
+          std::fprintf(stderr, "vesper-artgen: %s is not black; its merge by alpha would be wrong\n", e.name);
+          return 1;
+        }
+        alpha[i] = static_cast<std::uint8_t>(twice[i] >> 24);
+      }
+      std::fprintf(
+          out, "\n};\n// Its alpha, the whole of each of its pixels\nconst std::uint8_t %s_twice_alpha[%d * %d] = {",
+          e.name, e.width, e.height);
+      write_bytes(out, alpha);
       // And per row, its 16-pixel tiles that hold any alpha: the others change nothing.
       std::vector<std::uint32_t> tiles(static_cast<std::size_t>(e.height), 0);
       for (int y = 0; y < e.height; ++y)
