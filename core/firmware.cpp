@@ -146,11 +146,13 @@ bool vignetted(int style) { return style == 0 || style == 2; }
 void compose_attitude_unit(pixel_t* frame, int style) {
   clear_layer(top_layer);  // the sky and ground cover every pixel of the base
   draw_attitude(top_layer, base_layer);
-  merge_top_into_base();
   if (vignetted(style)) {
+    merge_top_into_base();
     merge_vignette(base_layer, attitude.adi_sky_colour, attitude.adi_ground_colour, SCREEN_H);
+    merge_top_into_base();
+  } else {
+    merge_top_layer_twice(base_layer);  // the picture merged twice, in one pass
   }
-  merge_top_into_base();
   clear_layer(top_layer);
   flush_display();
   draw_field_strip(top_layer, base_layer);
@@ -169,13 +171,15 @@ void compose_attitude_unit(pixel_t* frame, int style) {
 void compose_dg_attitude_page(pixel_t* frame, int style) {
   clear_layer(top_layer);  // the sky and ground cover every pixel of the base
   draw_attitude(top_layer, base_layer);
-  merge_top_into_base();
   if (vignetted(style)) {
+    merge_top_into_base();
     // The bottom mask goes over the vignette before the merge, so its rows merge after it.
     merge_vignette(base_layer, attitude.adi_sky_colour, attitude.adi_ground_colour, 213);
     blend_overlay(IMG_BOTTOM_MASK, 0, 213);  // on this page only with these two styles
+    merge_top_into_base();
+  } else {
+    merge_top_layer_twice(base_layer);  // the picture merged twice, in one pass
   }
-  merge_top_into_base();
   clear_layer(top_layer);
   flush_display();
   draw_field_strip(top_layer, base_layer);

@@ -27,7 +27,51 @@ inline __m128i mix_channel4(__m128i u, __m128i s, __m128 t, __m128 one_minus_t, 
   return _mm_slli_epi32(q, shift);
 }
 
+// One channel of four pixels blended twice in place: the source's product with t is the same
+// float both times, so it is taken once.
+inline __m128i mix_channel4_twice(__m128i u, __m128i s, __m128 t, __m128 one_minus_t, int shift) {
+  const __m128i byte = _mm_set1_epi32(0xFF);
+  const __m128 st = _mm_mul_ps(_mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(s, shift), byte)), t);
+  const __m128 uc = _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(u, shift), byte));
+  const __m128i once = _mm_min_epi16(_mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(uc, one_minus_t), st)), byte);
+  const __m128 oc = _mm_cvtepi32_ps(once);
+  const __m128i twice = _mm_min_epi16(_mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(oc, one_minus_t), st)), byte);
+  return _mm_slli_epi32(twice, shift);
+}
+
 }  // namespace
+
+void blend_image_sse2_twice(pixel_t* dst, const pixel_t* src, int stride, int x, int y, int w, int h) {
+  if (w <= 0 || h <= 0) return;
+  const __m128i alpha_bits = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  const __m128i zero = _mm_setzero_si128();
+  const __m128 one = _mm_set1_ps(1.0f);
+  for (int j = 0; j < h; ++j) {
+    const pixel_t* s = src + j * w;
+    pixel_t* d = dst + (y + j) * stride + x;
+    int i = 0;
+    for (; i + 4 <= w; i += 4) {
+      const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+      const __m128i a = _mm_and_si128(sv, alpha_bits);
+      if (_mm_movemask_epi8(_mm_cmpeq_epi32(a, zero)) == 0xFFFF) continue;
+      if (_mm_movemask_epi8(_mm_cmpeq_epi32(a, alpha_bits)) == 0xFFFF) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), sv);
+        continue;
+      }
+      const __m128i uv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+      const float* weight = blend_weights.t;
+      const __m128 t =
+          _mm_set_ps(weight[s[i + 3] >> 24], weight[s[i + 2] >> 24], weight[s[i + 1] >> 24], weight[s[i] >> 24]);
+      const __m128 one_minus_t = _mm_sub_ps(one, t);
+      __m128i out = mix_channel4_twice(uv, sv, t, one_minus_t, 0);
+      out = _mm_or_si128(out, mix_channel4_twice(uv, sv, t, one_minus_t, 8));
+      out = _mm_or_si128(out, mix_channel4_twice(uv, sv, t, one_minus_t, 16));
+      out = _mm_or_si128(out, mix_channel4_twice(uv, sv, t, one_minus_t, 24));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), out);
+    }
+    for (; i < w; ++i) d[i] = blend_pixel(blend_pixel(d[i], s[i]), s[i]);
+  }
+}
 
 void blend_image_sse2(pixel_t* dst, const pixel_t* src, const pixel_t* under, int stride, int x, int y, int w, int h) {
   if (w <= 0 || h <= 0) return;

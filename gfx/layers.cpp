@@ -235,6 +235,21 @@ void copy_to_display(const pixel_t* layer) {
 // The frame is shown by the host once the composing pass returns; nothing has to be pushed here.
 void flush_display() {}
 
+void merge_top_layer_twice(pixel_t* dst) {
+  audit_top_layer();
+  for (int y = 0; y < SCREEN_H; ++y) {
+    const int row = y * SCREEN_W;
+    for_each_tile_run(layer_tiles.top_rows[y], [&](int x, int n) {
+#if VESPER_SSE2_BLEND
+      blend_image_sse2_twice(dst, top_layer + row + x, SCREEN_W, x, y, n, 1);
+#else
+      blend_image_portable(dst, top_layer + row + x, dst, SCREEN_W, x, y, n, 1);
+      blend_image_portable(dst, top_layer + row + x, dst, SCREEN_W, x, y, n, 1);
+#endif
+    });
+  }
+}
+
 void layers_power_on() {
   zero_rows(top_layer);
   zero_rows(base_layer);

@@ -75,6 +75,8 @@ void blend_image_portable(pixel_t* dst, const pixel_t* src, const pixel_t* under
                           int h);
 #if defined(__SSE2__)
 void blend_image_sse2(pixel_t* dst, const pixel_t* src, const pixel_t* under, int stride, int x, int y, int w, int h);
+// The SSE2 blend applied twice in place, as two calls with dst as the under layer would.
+void blend_image_sse2_twice(pixel_t* dst, const pixel_t* src, int stride, int x, int y, int w, int h);
 #endif
 
 // The weight t of a source alpha in the blend, float(alpha / 255.0), tabulated once at compile time
@@ -143,6 +145,10 @@ struct layer_audit_state {
   long failures = 0;
 };
 extern layer_audit_state layer_audit;
+
+// The whole top layer blended into dst twice, in place, as two whole-layer blend_image calls with
+// dst as the under layer would (the attitude pages merge their picture twice): marked runs only.
+void merge_top_layer_twice(pixel_t* dst);
 
 // Restores the power-on state: all three buffers zero, no display frame, no tile marked.
 void layers_power_on();
