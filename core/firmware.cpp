@@ -147,7 +147,6 @@ void compose_attitude_unit(pixel_t* frame, int style) {
   clear_layer(top_layer);  // the sky and ground cover every pixel of the base
   draw_attitude(top_layer, base_layer);
   if (vignetted(style)) {
-    merge_top_into_base();
     merge_vignette(base_layer, attitude.adi_sky_colour, attitude.adi_ground_colour, SCREEN_H);
     merge_top_into_base();
   } else {
@@ -172,7 +171,6 @@ void compose_dg_attitude_page(pixel_t* frame, int style) {
   clear_layer(top_layer);  // the sky and ground cover every pixel of the base
   draw_attitude(top_layer, base_layer);
   if (vignetted(style)) {
-    merge_top_into_base();
     // The bottom mask goes over the vignette before the merge, so its rows merge after it.
     merge_vignette(base_layer, attitude.adi_sky_colour, attitude.adi_ground_colour, 213);
     blend_overlay(IMG_BOTTOM_MASK, 0, 213);  // on this page only with these two styles

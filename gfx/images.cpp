@@ -211,6 +211,7 @@ void merge_shaded_drawn_run(pixel_t* base, int y, int x, int n) {
     if (clear) {
       merge_clear_run(base, y, x, run_end - x);
     } else {
+      blend_image(base, top + x, base, SCREEN_W, SCREEN_H, x, y, run_end - x, 1);  // the first merge
       blend_twice_over_drawn(top_layer, y, x, run_end);
       merge_drawn_run(base, y, x, run_end - x);
     }
@@ -231,15 +232,22 @@ void blend_vignette_twice(pixel_t* layer) {
 void merge_vignette(pixel_t* base, pixel_t sky, pixel_t ground, int rows) {
   prepare_vignette_tables(sky, ground);
   for (int y = 0; y < SCREEN_H; ++y) {
+    const std::uint32_t marked = layer_tiles.top_rows[y];
+    pixel_t* top = top_layer + y * SCREEN_W;
     if (y >= rows) {
+      for_each_tile_run(marked,
+                        [&](int x, int n) { blend_image(base, top + x, base, SCREEN_W, SCREEN_H, x, y, n, 1); });
       vignette_row_twice(top_layer, y);
       continue;
     }
     const std::uint32_t shaded = img_style_vignette_tiles[y];
-    const std::uint32_t marked = layer_tiles.top_rows[y];
     for_each_tile_run(shaded & ~marked, [&](int x, int n) { merge_clear_run(base, y, x, n); });
     for_each_tile_run(shaded & marked, [&](int x, int n) { merge_shaded_drawn_run(base, y, x, n); });
-    for_each_tile_run(marked & ~shaded, [&](int x, int n) { merge_drawn_run(base, y, x, n); });
+    // Where the vignette is clear the top layer is merged twice over, in one pass.
+    for_each_tile_run(marked & ~shaded, [&](int x, int n) {
+      merge_twice_in_place(base, top + x, x, y, n);
+      std::memset(top + x, 0, sizeof(pixel_t) * n);
+    });
     layer_tiles.top_rows[y] = 0;
   }
 }

@@ -118,12 +118,13 @@ void blend_catalogue_image(pixel_t* buf, int entry, int x, int y);
 // build time, the others are blended twice.
 void blend_vignette_twice(pixel_t* layer);
 
-// The vignette and the merge that follows it on the attitude pages, done together for rows
-// 0 .. rows - 1: the same base as blending the vignette twice into the top layer and then
-// merging the whole top layer into the base, with those rows of the top layer left clear and
-// unmarked. Where the top layer is clear and the base still holds the plain sky or ground colour,
+// The merge of the top layer into the base, the vignette and the merge that follows it on the
+// attitude pages, done together for rows 0 .. rows - 1: the same base as merging the whole top
+// layer, blending the vignette twice into it and merging it again, with those rows of the top
+// layer left clear and unmarked. Where the top layer is clear and the base still holds the plain sky or ground colour,
 // the merged pixel depends on that colour and the vignette's alpha only, and comes from a table
-// kept per pair of colours. Rows from `rows` on take blend_vignette_twice and are left to the merge.
+// kept per pair of colours. Rows from `rows` on are merged once and take blend_vignette_twice,
+// and are left to the second merge.
 void merge_vignette(pixel_t* base, pixel_t sky, pixel_t ground, int rows);
 
 struct vignette_state {

@@ -235,18 +235,22 @@ void copy_to_display(const pixel_t* layer) {
 // The frame is shown by the host once the composing pass returns; nothing has to be pushed here.
 void flush_display() {}
 
+void merge_twice_in_place(pixel_t* dst, const pixel_t* src, int x, int y, int w) {
+  mark_written(dst, x, y, x + w - 1, y);
+#if VESPER_SSE2_BLEND
+  blend_image_sse2_twice(dst, src, SCREEN_W, x, y, w, 1);
+#else
+  blend_image_portable(dst, src, dst, SCREEN_W, x, y, w, 1);
+  blend_image_portable(dst, src, dst, SCREEN_W, x, y, w, 1);
+#endif
+}
+
 void merge_top_layer_twice(pixel_t* dst) {
   audit_top_layer();
   for (int y = 0; y < SCREEN_H; ++y) {
     const int row = y * SCREEN_W;
-    for_each_tile_run(layer_tiles.top_rows[y], [&](int x, int n) {
-#if VESPER_SSE2_BLEND
-      blend_image_sse2_twice(dst, top_layer + row + x, SCREEN_W, x, y, n, 1);
-#else
-      blend_image_portable(dst, top_layer + row + x, dst, SCREEN_W, x, y, n, 1);
-      blend_image_portable(dst, top_layer + row + x, dst, SCREEN_W, x, y, n, 1);
-#endif
-    });
+    for_each_tile_run(layer_tiles.top_rows[y],
+                      [&](int x, int n) { merge_twice_in_place(dst, top_layer + row + x, x, y, n); });
   }
 }
 

@@ -149,6 +149,8 @@ extern layer_audit_state layer_audit;
 // The whole top layer blended into dst twice, in place, as two whole-layer blend_image calls with
 // dst as the under layer would (the attitude pages merge their picture twice): marked runs only.
 void merge_top_layer_twice(pixel_t* dst);
+// The same for w pixels of a packed source at (x, y) of dst: blended twice in place.
+void merge_twice_in_place(pixel_t* dst, const pixel_t* src, int x, int y, int w);
 
 // Restores the power-on state: all three buffers zero, no display frame, no tile marked.
 void layers_power_on();

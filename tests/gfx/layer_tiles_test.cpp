@@ -320,6 +320,7 @@ TEST_F(LayerTiles, VignetteMergeEqualsTheVignetteThenTheMerge) {
       }
       std::vector<pixel_t> top(top_layer, top_layer + LAYER_PIXELS);
       std::vector<pixel_t> want(base_layer, base_layer + LAYER_PIXELS);
+      blend_image_reference(want.data(), top.data(), want.data(), SCREEN_W, SCREEN_H, 0, 0, SCREEN_W, SCREEN_H);
       const image_ref v = image_lookup(IMG_STYLE_VIGNETTE);
       for (int k = 0; k < 2; ++k)
         blend_image_reference(top.data(), v.pixels, top.data(), SCREEN_W, SCREEN_H, 0, 0, SCREEN_W, SCREEN_H);
