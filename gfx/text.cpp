@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <limits>
 
 #include "settings/settings.h"
 
@@ -178,19 +179,29 @@ int draw_char(pixel_t* buf, int width, int height, int font, int x, int y, pixel
   if (i < 0) return MISSING_ADVANCE;
   const int s0 = f->glyph_offsets[i];
   const int s1 = f->glyph_offsets[i + 1];
-  mark_written(buf, x, y + 1, x + (s1 - s0) - 1, y + f->height);
+  // The glyph's box in wide arithmetic, held inside int (the marks clamp it to the screen).
+  const auto narrow = [](long long v) {
+    return static_cast<int>(std::clamp<long long>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+  };
+  mark_written(buf, x, narrow(y + 1LL), narrow(static_cast<long long>(x) + (s1 - s0) - 1),
+               narrow(static_cast<long long>(y) + f->height));
   if (buf == nullptr || width <= 0 || height <= 0) return s1 - s0;
   // The glyph's ink clipped to the buffer once: strip columns k0..k1-1 land on screen columns from
   // x + (k0 - s0); stored rows r0..r1-1 land on rows y + height - r. Wide arithmetic, so that a
   // glyph placed far off the buffer is simply not drawn.
   const glyph_box box = ink_box(font, *f, i);
   const long long left = static_cast<long long>(x) - s0;  // screen column of strip column 0
-  const int k0 = static_cast<int>(std::max<long long>(s0 + box.col0, -left));
-  const int k1 = static_cast<int>(std::min<long long>(s0 + box.col1, static_cast<long long>(width) - left));
+  const long long k0_wide = std::max<long long>(s0 + box.col0, -left);
+  const long long k1_wide = std::min<long long>(s0 + box.col1, static_cast<long long>(width) - left);
   const long long below = static_cast<long long>(y) + f->height;  // screen row of stored row 0
-  const int r0 = static_cast<int>(std::max<long long>(box.row0, below - (height - 1)));
-  const int r1 = static_cast<int>(std::min<long long>(box.row1, below + 1));
-  if (k0 >= k1 || r0 >= r1) return s1 - s0;
+  const long long r0_wide = std::max<long long>(box.row0, below - (height - 1));
+  const long long r1_wide = std::min<long long>(box.row1, below + 1);
+  if (k0_wide >= k1_wide || r0_wide >= r1_wide) return s1 - s0;
+  // Inside the glyph's own strip columns and rows from here, so they fit an int.
+  const int k0 = static_cast<int>(k0_wide);
+  const int k1 = static_cast<int>(k1_wide);
+  const int r0 = static_cast<int>(r0_wide);
+  const int r1 = static_cast<int>(r1_wide);
 
   text_ink& ink = ink_for(colour);
   const int row_bytes = f->strip_width / 2;

@@ -119,8 +119,11 @@ pixel_box scan(pixel_t* layer, const pixel_t* src, int w, int h, float ox, float
       const double b1 = -static_cast<double>(k2) * t.m01 * dy;
       const double b2 = static_cast<double>(k2) * t.m00 * dy;
       if (!narrow_span(a1, b1, fw, span_reach, lo, hi) || !narrow_span(a2, b2, fh, span_reach, lo, hi)) continue;
-      xa = std::max(xa, static_cast<int>(std::floor(static_cast<double>(ox) + lo)) - 1);
-      xb = std::min(xb, static_cast<int>(std::ceil(static_cast<double>(ox) + hi)) + 2);
+      // Clamped in double before the conversion, so that a far-off span cannot overflow an int.
+      const double left = std::floor(static_cast<double>(ox) + lo) - 1.0;
+      const double right = std::ceil(static_cast<double>(ox) + hi) + 2.0;
+      xa = static_cast<int>(std::clamp(left, static_cast<double>(xa), static_cast<double>(x_end)));
+      xb = static_cast<int>(std::clamp(right, static_cast<double>(x_begin), static_cast<double>(xb)));
     }
     pixel_t* row = layer + y * SCREEN_W;
     for (int x = xa; x < xb; ++x) {
