@@ -46,6 +46,9 @@ const font_record font_table[FONT_COUNT] = {};
 pixel_t mix_colour(pixel_t a, pixel_t, float) { return a; }
 pixel_t get_pixel(const pixel_t*, int, int, int, int) { return 0; }
 void put_pixel(pixel_t*, int, int, int, int, pixel_t) {}
+// The text drawer marks the top layer's tiles it writes; the target draws nothing.
+pixel_t top_layer[LAYER_PIXELS];
+void mark_top_tiles(int, int, int, int) {}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
