@@ -54,3 +54,19 @@ void blend_image_portable(pixel_t* dst, const pixel_t* src, const pixel_t* under
     for (int i = 0; i < w; ++i) d[i] = blend_pixel(u[i], s[i]);
   }
 }
+
+void merge_vignetted_portable(const vignette_merge_run& run, int n) {
+  for (int i = 0; i < n; ++i) {
+    const pixel_t top = run.top[i];
+    const pixel_t under = run.base[i];
+    if (top == 0 && under == run.sky) {
+      run.base[i] = run.over_sky[i];
+    } else if (top == 0 && under == run.ground) {
+      run.base[i] = run.over_ground[i];
+    } else {
+      const pixel_t shaded = blend_pixel(blend_pixel(top, run.vignette[i]), run.vignette[i]);
+      run.base[i] = blend_pixel(blend_pixel(under, top), shaded);
+      run.top[i] = 0;
+    }
+  }
+}

@@ -112,4 +112,82 @@ void blend_image_sse2(pixel_t* dst, const pixel_t* src, const pixel_t* under, in
   }
 }
 
+namespace {
+
+// The blend weight of four alpha lanes. The quotient in single precision equals the table's
+// float(a / 255.0) for every alpha 0..255 (a test holds it), and needs no lookup per lane.
+inline __m128 weight4(__m128i alpha) { return _mm_div_ps(_mm_cvtepi32_ps(alpha), _mm_set1_ps(255.0f)); }
+
+// trunc(u * (1 - t) + s * t) on four lanes, capped at 255 as the plain rule caps it.
+inline __m128i mix4(__m128 u, __m128 s, __m128 t, __m128 one_minus_t) {
+  const __m128i q = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(u, one_minus_t), _mm_mul_ps(s, t)));
+  return _mm_min_epi16(q, _mm_set1_epi32(0xFF));  // lanes hold 0..255 or more, never below 0
+}
+
+inline __m128 channel4(__m128i p, int shift) {
+  return _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(p, shift), _mm_set1_epi32(0xFF)));
+}
+
+}  // namespace
+
+// Four pixels at a time. Every blend of the rule goes through the plain per-channel operations:
+// with a weight of 0 or 1 they leave the under or the source pixel, as the blend's early returns
+// do, so no lane needs a case of its own. The vignette is black, so its colour channels add a
+// product of zero, which is left out (adding +0 changes no sum here).
+void merge_vignetted_sse2(const vignette_merge_run& run, int n) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128 one = _mm_set1_ps(1.0f);
+  const __m128i sky = _mm_set1_epi32(static_cast<int>(run.sky));
+  const __m128i ground = _mm_set1_epi32(static_cast<int>(run.ground));
+  int i = 0;
+  for (; i + 4 <= n; i += 4) {
+    const __m128i tv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run.top + i));
+    const __m128i bv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run.base + i));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(tv, zero)) == 0xFFFF) {
+      if (_mm_movemask_epi8(_mm_cmpeq_epi32(bv, sky)) == 0xFFFF) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(run.base + i),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(run.over_sky + i)));
+        continue;
+      }
+      if (_mm_movemask_epi8(_mm_cmpeq_epi32(bv, ground)) == 0xFFFF) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(run.base + i),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(run.over_ground + i)));
+        continue;
+      }
+    }
+    const __m128i vv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run.vignette + i));
+    // Weights: the top pixel's alpha (first merge), the vignette's (twice over the top pixel).
+    const __m128i top_alpha = _mm_srli_epi32(tv, 24);
+    const __m128 t_top = weight4(top_alpha);
+    const __m128 u_top = _mm_sub_ps(one, t_top);
+    const __m128 vig_alpha = _mm_cvtepi32_ps(_mm_srli_epi32(vv, 24));
+    const __m128 t_vig = _mm_div_ps(vig_alpha, _mm_set1_ps(255.0f));
+    const __m128 u_vig = _mm_sub_ps(one, t_vig);
+    // The alpha of the top pixel with the vignette over it, once and twice: the second merge's weight.
+    const __m128 top_a = _mm_cvtepi32_ps(top_alpha);
+    const __m128i once_a = mix4(top_a, vig_alpha, t_vig, u_vig);
+    const __m128i twice_a = mix4(_mm_cvtepi32_ps(once_a), vig_alpha, t_vig, u_vig);
+    const __m128 t_shaded = weight4(twice_a);
+    const __m128 u_shaded = _mm_sub_ps(one, t_shaded);
+    // Alpha: the first merge, then the shaded top pixel over it.
+    const __m128i merged_a = mix4(channel4(bv, 24), top_a, t_top, u_top);
+    __m128i out = _mm_slli_epi32(mix4(_mm_cvtepi32_ps(merged_a), _mm_cvtepi32_ps(twice_a), t_shaded, u_shaded), 24);
+    for (int shift = 0; shift < 24; shift += 8) {
+      const __m128 tc = channel4(tv, shift);
+      const __m128i merged = mix4(channel4(bv, shift), tc, t_top, u_top);
+      const __m128i once = _mm_cvttps_epi32(_mm_mul_ps(tc, u_vig));
+      const __m128i twice = _mm_cvttps_epi32(_mm_mul_ps(_mm_cvtepi32_ps(once), u_vig));
+      const __m128i result = mix4(_mm_cvtepi32_ps(merged), _mm_cvtepi32_ps(twice), t_shaded, u_shaded);
+      out = _mm_or_si128(out, _mm_slli_epi32(result, shift));
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(run.base + i), out);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(run.top + i), zero);
+  }
+  if (i < n) {
+    const vignette_merge_run rest{run.base + i, run.top + i,      run.vignette + i,   run.sky,
+                                  run.ground,   run.over_sky + i, run.over_ground + i};
+    merge_vignetted_portable(rest, n - i);
+  }
+}
+
 #endif

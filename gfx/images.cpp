@@ -158,93 +158,64 @@ void vignette_row_twice(pixel_t* layer, int y) {
   if (layer == top_layer) layer_tiles.top_rows[y] |= shaded;
 }
 
-// The tables are kept for the last pair of colours; any other base colour takes the blend itself.
-void prepare_vignette_tables(pixel_t sky, pixel_t ground) {
+// The merged pictures are kept for the last pair of colours (they change only with the look).
+void prepare_vignette_pictures(pixel_t sky, pixel_t ground) {
   if (vignette.ready && vignette.sky == sky && vignette.ground == ground) return;
+  pixel_t over_sky[256];
+  pixel_t over_ground[256];
   for (int a = 0; a < 256; ++a) {
     // The twice-blended vignette is black (its generator checks): its pixels are their alpha.
     const pixel_t v = static_cast<pixel_t>(a) << 24;
-    vignette.over_sky[a] = mix_colour(sky, v, blend_weights.t[a]);
-    vignette.over_ground[a] = mix_colour(ground, v, blend_weights.t[a]);
+    over_sky[a] = mix_colour(sky, v, blend_weights.t[a]);
+    over_ground[a] = mix_colour(ground, v, blend_weights.t[a]);
+  }
+  for (int i = 0; i < LAYER_PIXELS; ++i) {
+    vignette.over_sky[i] = over_sky[img_style_vignette_twice_alpha[i]];
+    vignette.over_ground[i] = over_ground[img_style_vignette_twice_alpha[i]];
   }
   vignette.sky = sky;
   vignette.ground = ground;
   vignette.ready = true;
 }
 
-// Columns x .. x + n - 1 of row y where the top layer is clear: the base under the twice-blended
-// vignette.
-void merge_clear_run(pixel_t* base, int y, int x, int n) {
-  pixel_t* b = base + y * SCREEN_W;
-  const std::uint8_t* alpha = img_style_vignette_twice_alpha + y * SCREEN_W;
-  const pixel_t sky = vignette.sky;
-  const pixel_t ground = vignette.ground;
-  for (int i = x; i < x + n; ++i) {
-    const pixel_t under = b[i];
-    if (under == sky) {
-      b[i] = vignette.over_sky[alpha[i]];
-    } else if (under == ground) {
-      b[i] = vignette.over_ground[alpha[i]];
-    } else {
-      const pixel_t v = static_cast<pixel_t>(alpha[i]) << 24;
-      blend_image(b, &v, b, SCREEN_W, 1, i, 0, 1, 1);
-    }
-  }
-}
-
-// Columns x .. x + n - 1 of row y of the top layer merged into the base, then cleared.
-void merge_drawn_run(pixel_t* base, int y, int x, int n) {
-  pixel_t* top = top_layer + y * SCREEN_W;
-  blend_image(base, top + x, base, SCREEN_W, SCREEN_H, x, y, n, 1);
-  std::memset(top + x, 0, sizeof(pixel_t) * n);
-}
-
-// Columns x .. x + n - 1 of row y where the top layer is marked and the vignette shades: runs of
-// clear top pixels as merge_clear_run, runs of drawn ones blended twice and merged, then cleared.
-void merge_shaded_drawn_run(pixel_t* base, int y, int x, int n) {
-  pixel_t* top = top_layer + y * SCREEN_W;
-  const int end = x + n;
-  while (x < end) {
-    const bool clear = top[x] == COLOUR_TRANSPARENT;
-    int run_end = x + 1;
-    while (run_end < end && (top[run_end] == COLOUR_TRANSPARENT) == clear) ++run_end;
-    if (clear) {
-      merge_clear_run(base, y, x, run_end - x);
-    } else {
-      blend_image(base, top + x, base, SCREEN_W, SCREEN_H, x, y, run_end - x, 1);  // the first merge
-      blend_twice_over_drawn(top_layer, y, x, run_end);
-      merge_drawn_run(base, y, x, run_end - x);
-    }
-    x = run_end;
-  }
-}
-
 }  // namespace
 
 vignette_state vignette;
 
-void vignette_power_on() { vignette = vignette_state{}; }
+// Field by field: a copy of the whole state would be a temporary of two screens.
+void vignette_power_on() {
+  vignette.sky = 0;
+  vignette.ground = 0;
+  vignette.ready = false;
+  std::memset(vignette.over_sky, 0, sizeof vignette.over_sky);
+  std::memset(vignette.over_ground, 0, sizeof vignette.over_ground);
+}
 
 void blend_vignette_twice(pixel_t* layer) {
   for (int y = 0; y < SCREEN_H; ++y) vignette_row_twice(layer, y);
 }
 
 void merge_vignette(pixel_t* base, pixel_t sky, pixel_t ground, int rows) {
-  prepare_vignette_tables(sky, ground);
+  prepare_vignette_pictures(sky, ground);
   for (int y = 0; y < SCREEN_H; ++y) {
     const std::uint32_t marked = layer_tiles.top_rows[y];
-    pixel_t* top = top_layer + y * SCREEN_W;
+    const int row = y * SCREEN_W;
+    pixel_t* top = top_layer + row;
     if (y >= rows) {
       for_each_tile_run(marked,
                         [&](int x, int n) { blend_image(base, top + x, base, SCREEN_W, SCREEN_H, x, y, n, 1); });
       vignette_row_twice(top_layer, y);
       continue;
     }
-    const std::uint32_t shaded = img_style_vignette_tiles[y];
-    for_each_tile_run(shaded & ~marked, [&](int x, int n) { merge_clear_run(base, y, x, n); });
-    for_each_tile_run(shaded & marked, [&](int x, int n) { merge_shaded_drawn_run(base, y, x, n); });
+    // Where the vignette shades, drawn or not, one pass; unmarked tiles are clear throughout.
+    for_each_tile_run(img_style_vignette_tiles[y], [&](int x, int n) {
+      const int at = row + x;
+      merge_vignetted_run({base + at, top_layer + at, img_style_vignette_pixels + at, sky, ground,
+                           vignette.over_sky + at, vignette.over_ground + at},
+                          n);
+    });
     // Where the vignette is clear the top layer is merged twice over, in one pass.
-    for_each_tile_run(marked & ~shaded, [&](int x, int n) {
+    for_each_tile_run(marked & ~img_style_vignette_tiles[y], [&](int x, int n) {
       merge_twice_in_place(base, top + x, x, y, n);
       std::memset(top + x, 0, sizeof(pixel_t) * n);
     });

@@ -121,18 +121,20 @@ void blend_vignette_twice(pixel_t* layer);
 // The merge of the top layer into the base, the vignette and the merge that follows it on the
 // attitude pages, done together for rows 0 .. rows - 1: the same base as merging the whole top
 // layer, blending the vignette twice into it and merging it again, with those rows of the top
-// layer left clear and unmarked. Where the top layer is clear and the base still holds the plain sky or ground colour,
-// the merged pixel depends on that colour and the vignette's alpha only, and comes from a table
-// kept per pair of colours. Rows from `rows` on are merged once and take blend_vignette_twice,
-// and are left to the second merge.
+// layer left clear and unmarked. Where the top layer is clear and the base still holds the plain
+// sky or ground colour, the merged pixel depends on that colour and the vignette's alpha only, and
+// comes from a whole merged picture of each colour kept while the colours are unchanged. Rows from
+// `rows` on are merged once and take blend_vignette_twice, and are left to the second merge.
 void merge_vignette(pixel_t* base, pixel_t sky, pixel_t ground, int rows);
 
+// The merged pictures take memory (two screens) for speed: every clear pixel under the vignette
+// becomes a copy instead of a lookup per pixel.
 struct vignette_state {
   pixel_t sky = 0;
   pixel_t ground = 0;
   bool ready = false;
-  pixel_t over_sky[256] = {};  // the vignette's alpha a blended over each colour
-  pixel_t over_ground[256] = {};
+  pixel_t over_sky[LAYER_PIXELS] = {};  // the plain sky with the vignette merged over it
+  pixel_t over_ground[LAYER_PIXELS] = {};
 };
 extern vignette_state vignette;
 void vignette_power_on();

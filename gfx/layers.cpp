@@ -245,6 +245,14 @@ void merge_twice_in_place(pixel_t* dst, const pixel_t* src, int x, int y, int w)
 #endif
 }
 
+void merge_vignetted_run(const vignette_merge_run& run, int n) {
+#if VESPER_SSE2_BLEND
+  merge_vignetted_sse2(run, n);
+#else
+  merge_vignetted_portable(run, n);
+#endif
+}
+
 void merge_top_layer_twice(pixel_t* dst) {
   audit_top_layer();
   for (int y = 0; y < SCREEN_H; ++y) {

@@ -79,6 +79,27 @@ void blend_image_sse2(pixel_t* dst, const pixel_t* src, const pixel_t* under, in
 void blend_image_sse2_twice(pixel_t* dst, const pixel_t* src, int stride, int x, int y, int w, int h);
 #endif
 
+// The vignette's merge on the attitude pages, for n pixels of a row where the vignette shades: each
+// top pixel T is merged into the base pixel B, the vignette V (black) is blended twice over T, and
+// that is merged again, blend(blend(B, T), blend(blend(T, V), V)); the top pixel is then cleared.
+// Where T is clear and B is the plain sky or ground colour the result depends on the vignette's
+// alpha only and is taken from `over_sky` or `over_ground` (that same rule, done beforehand). The
+// pointers all start at the run's first pixel.
+struct vignette_merge_run {
+  pixel_t* base;
+  pixel_t* top;
+  const pixel_t* vignette;
+  pixel_t sky;
+  pixel_t ground;
+  const pixel_t* over_sky;
+  const pixel_t* over_ground;
+};
+void merge_vignetted_run(const vignette_merge_run& run, int n);
+void merge_vignetted_portable(const vignette_merge_run& run, int n);
+#if defined(__SSE2__)
+void merge_vignetted_sse2(const vignette_merge_run& run, int n);
+#endif
+
 // The weight t of a source alpha in the blend, float(alpha / 255.0), tabulated once at compile time
 // so that no blend path needs a double division per pixel.
 struct blend_weight_table {

@@ -143,6 +143,11 @@ TEST(BlendWeights, AreTheSinglePrecisionQuotients) {
   }
   EXPECT_EQ(blend_weights.t[0], 0.0f);
   EXPECT_EQ(blend_weights.t[255], 1.0f);
+  // The vector kernels divide in single precision instead of looking the weight up.
+  for (int a = 0; a < 256; ++a) {
+    volatile float denominator = 255.0f;
+    EXPECT_EQ(blend_weights.t[a], static_cast<float>(a) / denominator) << a;
+  }
 }
 
 TEST(ScaleColour, TruncatesEveryChannelIncludingAlpha) {
@@ -412,6 +417,46 @@ TEST(BlendImage, TheTwiceKernelIsTwoPlainBlends) {
   }
 }
 #endif
+
+// The vignette's merge on the attitude pages is four plain blends per pixel, in both kernels: over
+// every pair of top and vignette alphas with varied colours under them, and over plain sky and
+// ground with a clear top, where the kernels copy from the merged pictures instead. Widths that are
+// not a multiple of four leave a remainder after the groups of four.
+TEST(BlendImage, TheVignetteMergeIsFourPlainBlends) {
+  using kernel = void (*)(const vignette_merge_run&, int);
+  std::vector<std::pair<const char*, kernel>> kernels = {{"portable", merge_vignetted_portable}};
+#if defined(__SSE2__)
+  kernels.emplace_back("sse2", merge_vignetted_sse2);
+#endif
+  auto plain = [](pixel_t under, pixel_t over) {
+    pixel_t out = under;
+    blend_image_reference(&out, &over, &out, 1, 1, 0, 0, 1, 1);
+    return out;
+  };
+  const pixel_t sky = 0xFF3878A8;
+  const pixel_t ground = 0xFF603C04;
+  const int n = 256 - 3;
+  std::mt19937 rng(31);
+  for (const auto& [name, merge] : kernels) {
+    for (int ta = 0; ta < 256; ++ta) {
+      std::vector<pixel_t> base(n), top(n), vig(n), over_sky(n), over_ground(n), want(n);
+      for (int i = 0; i < n; ++i) {
+        vig[i] = static_cast<pixel_t>(i) << 24;
+        const pixel_t twice = plain(plain(0, vig[i]), vig[i]);
+        over_sky[i] = plain(sky, twice);
+        over_ground[i] = plain(ground, twice);
+        // A fifth of the pixels are clear over sky or ground: the pictures' part of the rule.
+        const int kind = static_cast<int>(rng() % 5);
+        base[i] = kind == 0 ? sky : (kind == 1 ? ground : static_cast<pixel_t>(rng()));
+        top[i] = kind < 2 ? 0u : (static_cast<pixel_t>(ta) << 24 | (static_cast<pixel_t>(rng()) & 0xFFFFFFu));
+        want[i] = plain(plain(base[i], top[i]), plain(plain(top[i], vig[i]), vig[i]));
+      }
+      merge({base.data(), top.data(), vig.data(), sky, ground, over_sky.data(), over_ground.data()}, n);
+      ASSERT_EQ(first_difference(base, want), -1) << name << ", top alpha " << ta;
+      ASSERT_EQ(first_difference(top, std::vector<pixel_t>(n, 0)), -1) << name << ", top alpha " << ta;
+    }
+  }
+}
 
 TEST(BlendImage, EveryKernelMatchesTheReferenceOnWholeLayers) {
   std::mt19937 rng(2024);

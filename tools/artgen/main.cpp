@@ -173,6 +173,14 @@ int main(int argc, char** argv) {
     write_shorts(out, visible_rows(pixels, e.width, e.height));
     std::fprintf(out, "\n};\n");
     if (std::string(e.name) == "img_style_vignette") {
+      // The attitude pages' merge leaves out the vignette's colour channels, which holds only
+      // while it is black.
+      for (const pixel_t p : pixels) {
+        if ((p & 0x00FFFFFFu) != 0) {
+          std::fprintf(stderr, "vesper-artgen: %s is not black; the attitude pages' merge would be wrong\n", e.name);
+          return 1;
+        }
+      }
       // The vignette blended twice over a clear layer, by the reference blend itself: what the
       // composer's two blends leave wherever the layer under them is clear.
       std::vector<pixel_t> twice(static_cast<std::size_t>(e.width) * e.height, 0);
