@@ -3,6 +3,7 @@
 // Groups of four that are all transparent or all opaque, the bulk of every real layer, skip the
 // arithmetic altogether.
 #include "gfx/layers.h"
+#include "gfx/mix.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -13,7 +14,7 @@ inline pixel_t blend_pixel(pixel_t under, pixel_t src) {
   const unsigned a = src >> 24;
   if (a == 0) return under;
   if (a == 255) return src;
-  return mix_colour(under, src, blend_weights.t[a]);
+  return mix_colour_sse2(under, src, blend_weights.t[a]);
 }
 
 // One channel of four pixels: the channel at `shift` of u and s mixed with weights t and 1 - t.

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "gfx/mix.h"
 #include "gfx/primitives.h"
 
 // blend_image uses the SSE2 kernel where the target has it, unless the build asks for the
@@ -76,23 +77,11 @@ inline pixel_t channel_bits(int v, int shift) {
   return static_cast<pixel_t>(v) << shift;
 }
 
-// One channel of the mix: single precision, truncated toward zero. The two products and the sum
-// are rounded separately (no fused multiply-add), which is what makes every blend path agree.
-inline int mix_channel(int ca, int cb, float t) {
-  float v = static_cast<float>(ca) * (1.0f - t) + static_cast<float>(cb) * t;
-  return static_cast<int>(v);
-}
-
 }  // namespace
 
 constexpr blend_weight_table blend_weights = make_blend_weights();
 
-pixel_t mix_colour(pixel_t a, pixel_t b, float t) {
-  pixel_t out = 0;
-  for (int shift = 0; shift < 32; shift += 8)
-    out |= channel_bits(mix_channel(channel(a, shift), channel(b, shift), t), shift);
-  return out;
-}
+pixel_t mix_colour(pixel_t a, pixel_t b, float t) { return mix_colour_inline(a, b, t); }
 
 pixel_t scale_colour(pixel_t c, float f) {
   pixel_t out = 0;
@@ -222,7 +211,7 @@ void blend_image_reference(pixel_t* dst, const pixel_t* src, const pixel_t* unde
       pixel_t s = src[j * w + i];
       int p = (y + j) * stride + (x + i);
       float t = static_cast<float>(static_cast<double>(s >> 24) / 255.0);
-      dst[p] = mix_colour(under[p], s, t);
+      dst[p] = mix_colour_reference(under[p], s, t);
     }
   }
 }

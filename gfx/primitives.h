@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "gfx/layers.h"
+#include "gfx/mix.h"
 
 struct image_transform {
   float m00 = 1.0f;
@@ -13,14 +14,6 @@ struct image_transform {
   float m11 = 1.0f;
   float inv_scale = 1.0f;
 };
-
-// One channel of mix_colour: single precision, products and sum rounded separately, truncated.
-inline pixel_t mix_channel_bits(pixel_t ca, pixel_t cb, float t) {
-  int v = static_cast<int>(static_cast<float>(ca) * (1.0f - t) + static_cast<float>(cb) * t);
-  if (v < 0) v = 0;
-  if (v > 255) v = 255;
-  return static_cast<pixel_t>(v);
-}
 
 // Red, green and blue all equal, as in every grey and white picture and line.
 inline bool rgb_grey(pixel_t p) { return (p & 0xFFFFFFu) == (p & 0xFFu) * 0x010101u; }

@@ -1,5 +1,5 @@
 // The drawing primitives' fast paths against the plain per-pixel rules they replace: the inlined
-// mix against mix_colour, the sampler against the bounds-checked one, the per-row scan of a
+// mix against the plain rule, the sampler against the bounds-checked one, the per-row scan of a
 // transformed image against the scan of the whole square around its origin, discs against the
 // lattice rule and lines against the pixel-by-pixel mix.
 #include <gtest/gtest.h>
@@ -13,16 +13,17 @@
 
 namespace {
 
-// The plain sampler: floor, four bounds-checked reads, three mixes.
+// The plain sampler: floor, four bounds-checked reads, three plain mixes.
 pixel_t sample_plain(const pixel_t* src, int w, int h, float x, float y) {
   if (!(x > -1.0f && y > -1.0f && x < static_cast<float>(w) && y < static_cast<float>(h))) return 0;
   const int ix = static_cast<int>(std::floor(x));
   const int iy = static_cast<int>(std::floor(y));
   const float fx = x - static_cast<float>(ix);
   const float fy = y - static_cast<float>(iy);
-  const pixel_t left = mix_colour(get_pixel(src, w, h, ix, iy), get_pixel(src, w, h, ix, iy + 1), fy);
-  const pixel_t right = mix_colour(get_pixel(src, w, h, ix + 1, iy), get_pixel(src, w, h, ix + 1, iy + 1), fy);
-  return mix_colour(left, right, fx);
+  const pixel_t left = mix_colour_reference(get_pixel(src, w, h, ix, iy), get_pixel(src, w, h, ix, iy + 1), fy);
+  const pixel_t right =
+      mix_colour_reference(get_pixel(src, w, h, ix + 1, iy), get_pixel(src, w, h, ix + 1, iy + 1), fy);
+  return mix_colour_reference(left, right, fx);
 }
 
 // The plain scan: every pixel of the square of side 2 * 1.415 * max(w, h) around the origin is
@@ -44,7 +45,7 @@ void scan_plain(pixel_t* dst, int dw, int dh, const pixel_t* src, int w, int h, 
       if (!(sx >= 0.0f && sy >= 0.0f && sx <= static_cast<float>(w) && sy <= static_cast<float>(h))) continue;
       pixel_t& p = dst[y * dw + x];
       const pixel_t smp = sample_plain(src, w, h, sx, sy);
-      p = mode == 0 ? smp : mode == 1 ? mix_colour(p, smp, blend) : add_colour(p, smp);
+      p = mode == 0 ? smp : mode == 1 ? mix_colour_reference(p, smp, blend) : add_colour(p, smp);
     }
   }
 }
@@ -84,7 +85,7 @@ TEST(BlendPixel, EqualsMixColourForEveryWeight) {
     };
     const pixel_t a = k < 11 * 36 ? colours[(k / 11) % 6] : pick(k % 3);
     const pixel_t b = k < 11 * 36 ? colours[(k / 66) % 6] : pick((k / 3) % 3);
-    ASSERT_EQ(blend_pixel(a, b, t), mix_colour(a, b, t)) << std::hex << a << " " << b << " t " << t;
+    ASSERT_EQ(blend_pixel(a, b, t), mix_colour_reference(a, b, t)) << std::hex << a << " " << b << " t " << t;
     ++checked;
   }
   EXPECT_EQ(checked, 200000);
@@ -231,12 +232,12 @@ void line_plain(pixel_t* buf, int width, int height, float x0, float y0, float x
   // the near edge only comes from a line the clipping found outside; it is not walked.
   if (!std::isfinite(m) || !std::isfinite(l) || m >= fu + 1.0f || m < -65536.0f) return;
 
-  // Each pixel bounds-checked, weights held in 0..1, mixed by mix_colour.
+  // Each pixel bounds-checked, weights held in 0..1, mixed by the plain rule.
   auto put = [&](int i, int minor, float t, bool store) {
     const int x = y_major ? minor : i, y = y_major ? i : minor;
     if (x < 0 || y < 0 || x >= width || y >= height) return;
     t = std::min(std::max(t, 0.0f), 1.0f);
-    buf[y * width + x] = store ? colour : mix_colour(buf[y * width + x], colour, t);
+    buf[y * width + x] = store ? colour : mix_colour_reference(buf[y * width + x], colour, t);
   };
 
   // First column: weighted by how much of it the line covers along the major axis.
