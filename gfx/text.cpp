@@ -202,6 +202,10 @@ int draw_char(pixel_t* buf, int width, int height, int font, int x, int y, pixel
   const int k1 = static_cast<int>(k1_wide);
   const int r0 = static_cast<int>(r0_wide);
   const int r1 = static_cast<int>(r1_wide);
+  if (text_drawing.tracking != 0) {
+    text_track_add(static_cast<int>(left + k0), static_cast<int>(below - (r1 - 1)), static_cast<int>(left + k1 - 1),
+                   static_cast<int>(below - r0));
+  }
 
   text_ink& ink = ink_for(colour);
   const int row_bytes = f->strip_width / 2;
@@ -277,6 +281,29 @@ void draw_text_centred(pixel_t* buf, int width, int height, int font, int x, int
 
 void draw_text_right(pixel_t* buf, int width, int height, int font, int x, int y, pixel_t colour, const char* text) {
   draw_text(buf, width, height, font, x - text_width(font, text), y, colour, text);
+}
+
+void text_track_start() {
+  text_drawing.tracking = 1;
+  text_drawing.tracked = text_box{};
+}
+
+void text_track_add(int x0, int y0, int x1, int y1) {
+  if (text_drawing.tracking == 0 || x1 < x0 || y1 < y0) return;
+  text_box& b = text_drawing.tracked;
+  if (b.empty()) {
+    b = text_box{x0, y0, x1, y1};
+    return;
+  }
+  b.x0 = std::min(b.x0, x0);
+  b.y0 = std::min(b.y0, y0);
+  b.x1 = std::max(b.x1, x1);
+  b.y1 = std::max(b.y1, y1);
+}
+
+text_box text_track_stop() {
+  text_drawing.tracking = 0;
+  return text_drawing.tracked;
 }
 
 void append_int(int value, char*& cursor) {

@@ -45,6 +45,13 @@ struct glyph_box {
 };
 inline constexpr int TEXT_GLYPHS_INDEXED = 96;  // the largest char set has 94
 
+// A rectangle of pixels, corners inclusive; empty when x1 < x0 or y1 < y0.
+struct text_box {
+  int x0 = 0, y0 = 0, x1 = -1, y1 = -1;
+  bool empty() const { return x1 < x0 || y1 < y0; }
+  bool operator==(const text_box&) const = default;
+};
+
 struct text_state {
   text_ink inks[TEXT_INKS] = {};
   // Per font, the glyph index of each 7-bit character (-1: not in the font), set up at the first
@@ -53,6 +60,9 @@ struct text_state {
   std::int8_t glyph_of[FONT_COUNT][128] = {};
   glyph_box boxes[FONT_COUNT][TEXT_GLYPHS_INDEXED] = {};
   int next_ink = 0;  // the ink replaced next
+  // While tracking, the box of every pixel a glyph may have changed (see text_track_start).
+  int tracking = 0;
+  text_box tracked;
 };
 extern text_state text_drawing;
 void text_power_on();
@@ -67,6 +77,13 @@ void draw_text(pixel_t* buf, int width, int height, int font, int x, int y, pixe
 int text_width(int font, const char* text);
 void draw_text_centred(pixel_t* buf, int width, int height, int font, int x, int y, pixel_t colour, const char* text);
 void draw_text_right(pixel_t* buf, int width, int height, int font, int x, int y, pixel_t colour, const char* text);
+
+// Tracking of where drawing writes: between start and stop, every glyph adds the pixels it may
+// have changed (its ink clipped to the buffer) to a running box, and text_track_add adds what
+// other writers report; stop returns the box. A caller learns so where a group of draws wrote.
+void text_track_start();
+void text_track_add(int x0, int y0, int x1, int y1);
+text_box text_track_stop();
 
 void append_int(int value, char*& cursor);
 void append_hex(std::uint32_t value, int nbytes, char*& cursor);
