@@ -28,8 +28,13 @@ int selected_id() {
 
 void draw_soft_key(pixel_t* layer, int x, int y, pixel_t colour, const char* text) {
   const int font = font_for_size(10);
-  draw_text_centred(layer, SCREEN_W, SCREEN_H, font, x + 1, y + 1, COLOUR_SHADOW, text);
-  draw_text_centred(layer, SCREEN_W, SCREEN_H, font, x, y, colour, text);
+  kept_key key;
+  key.add_int(font).add_int(x).add_int(y).add(colour).add_text(text);
+  auto& area = field_strip.soft_keys_kept[x < SCREEN_W / 2 ? 0 : 1];
+  draw_kept(&area, layer, key, [&] {
+    draw_text_centred(layer, SCREEN_W, SCREEN_H, font, x + 1, y + 1, COLOUR_SHADOW, text);
+    draw_text_centred(layer, SCREEN_W, SCREEN_H, font, x, y, colour, text);
+  });
 }
 
 }  // namespace

@@ -107,25 +107,64 @@ void text_right(pixel_t* layer, int font, int x, int y, pixel_t colour, const ch
   draw_text_right(layer, SCREEN_W, SCREEN_H, font, x, y, colour, text);
 }
 
+// What each kept group of a slot draws, the first word of its key.
+enum kept_shape : int {
+  SHAPE_CAPTION = 1,
+  SHAPE_VALUE,
+  SHAPE_INVALID,
+  SHAPE_SPLIT_ALTITUDE,
+  SHAPE_VERTICAL_SPEED,
+  SHAPE_BARO,
+};
+
+// The key of a slot's group: its shape, the layer's place and the colour of the slot's value.
+kept_key slot_key(const field_draw_context* c, int shape) {
+  kept_key k;
+  k.add_int(shape).add_int(c->x).add_int(c->y).add(c->colour_value);
+  return k;
+}
+
+field_kept* slot_kept(const field_draw_context* c) {
+  return c->slot >= 0 && c->slot < FIELD_KEPT_SLOTS ? &field_strip.kept[c->slot] : nullptr;
+}
+
+kept_area<FIELD_VALUE_KEPT>* value_area(const field_draw_context* c) {
+  field_kept* k = slot_kept(c);
+  return k != nullptr ? &k->value : nullptr;
+}
+
 void draw_caption(field_draw_context* c, const char* caption) {
   const int dx = field_caption_offset(c->x, c->y);
   const int font = font_for_size(10);
-  text_centred(c->top_layer, font, c->x + dx + 1, c->y + 1, COLOUR_SHADOW, caption);
-  text_centred(c->top_layer, font, c->x + dx, c->y, c->colour_label, caption);
+  kept_key key = slot_key(c, SHAPE_CAPTION);
+  key.add_int(font).add(c->colour_label).add_text(caption);
+  field_kept* k = slot_kept(c);
+  draw_kept(k != nullptr ? &k->caption : nullptr, c->top_layer, key, [&] {
+    text_centred(c->top_layer, font, c->x + dx + 1, c->y + 1, COLOUR_SHADOW, caption);
+    text_centred(c->top_layer, font, c->x + dx, c->y, c->colour_label, caption);
+  });
 }
 
 // The usual value place: centred under the caption, with its shadow.
 void draw_value(field_draw_context* c, const char* text, pixel_t shadow = COLOUR_SHADOW) {
-  text_centred(c->top_layer, c->value_font, c->x + 1, c->y + 19, shadow, text);
-  text_centred(c->top_layer, c->value_font, c->x, c->y + 18, c->colour_value, text);
+  kept_key key = slot_key(c, SHAPE_VALUE);
+  key.add_int(c->value_font).add(shadow).add_text(text);
   record_text(text);
+  draw_kept(value_area(c), c->top_layer, key, [&] {
+    text_centred(c->top_layer, c->value_font, c->x + 1, c->y + 19, shadow, text);
+    text_centred(c->top_layer, c->value_font, c->x, c->y + 18, c->colour_value, text);
+  });
 }
 
 // "---" for a reading that is not valid, centred at (x + dx, y + 18) with its shadow.
 void draw_invalid(field_draw_context* c, int dx, int font) {
-  text_centred(c->top_layer, font, c->x + dx + 1, c->y + 19, COLOUR_SHADOW, "---");
-  text_centred(c->top_layer, font, c->x + dx, c->y + 18, c->colour_value, "---");
+  kept_key key = slot_key(c, SHAPE_INVALID);
+  key.add_int(dx).add_int(font);
   record_text("---");
+  draw_kept(value_area(c), c->top_layer, key, [&] {
+    text_centred(c->top_layer, font, c->x + dx + 1, c->y + 19, COLOUR_SHADOW, "---");
+    text_centred(c->top_layer, font, c->x + dx, c->y + 18, c->colour_value, "---");
+  });
 }
 
 void draw_invalid_large(field_draw_context* c, int dx = 5) { draw_invalid(c, dx, font_for_size(20)); }
@@ -169,17 +208,22 @@ void draw_split_altitude(field_draw_context* c, int a) {
     s = 5;
   }
   put_int(k, p);
-  const int big = font_for_size(20);
-  const int small = font_for_size(14);
-  text_right(c->top_layer, big, c->x + s - 6, c->y + 8, COLOUR_SHADOW_SOFT, field_strip.scratch);
-  text_right(c->top_layer, big, c->x + s - 7, c->y + 7, c->colour_value, field_strip.scratch);
-  record_text(field_strip.scratch);
-  p = field_strip.scratch;
+  char hundreds[FIELD_TEXT_SIZE];
+  p = hundreds;
   *p = '\0';
   append_padded3(h, p);
-  text_right(c->top_layer, small, c->x + s + 19, c->y + 8, COLOUR_SHADOW_SOFT, field_strip.scratch);
-  text_right(c->top_layer, small, c->x + s + 18, c->y + 7, c->colour_value, field_strip.scratch);
   record_text(field_strip.scratch);
+  record_text(hundreds);
+  const int big = font_for_size(20);
+  const int small = font_for_size(14);
+  kept_key key = slot_key(c, SHAPE_SPLIT_ALTITUDE);
+  key.add_int(s).add_int(big).add_int(small).add_text(field_strip.scratch).add_text(hundreds);
+  draw_kept(value_area(c), c->top_layer, key, [&] {
+    text_right(c->top_layer, big, c->x + s - 6, c->y + 8, COLOUR_SHADOW_SOFT, field_strip.scratch);
+    text_right(c->top_layer, big, c->x + s - 7, c->y + 7, c->colour_value, field_strip.scratch);
+    text_right(c->top_layer, small, c->x + s + 19, c->y + 8, COLOUR_SHADOW_SOFT, hundreds);
+    text_right(c->top_layer, small, c->x + s + 18, c->y + 7, c->colour_value, hundreds);
+  });
 }
 
 // ---- Draw operations, one per id
@@ -285,22 +329,27 @@ void draw_vert_spd(field_draw_context* c) {
   const int k = r / 1000;
   const int big = font_for_size(20);
   put_int(k <= 0 ? r : k, p);
-  if (k <= 0) {
-    text_centred(c->top_layer, big, c->x + 1, c->y + 19, COLOUR_SHADOW, field_strip.scratch);
-    text_centred(c->top_layer, big, c->x, c->y + 18, c->colour_value, field_strip.scratch);
-    record_text(field_strip.scratch);
-    return;
+  record_text(field_strip.scratch);
+  char hundreds[FIELD_TEXT_SIZE] = "";
+  if (k > 0) {
+    p = hundreds;
+    append_padded3((r - 1000 * k) / 100 * 100, p);
+    record_text(hundreds);
   }
-  text_centred(c->top_layer, big, c->x - 14, c->y + 19, COLOUR_SHADOW, field_strip.scratch);
-  text_centred(c->top_layer, big, c->x - 15, c->y + 18, c->colour_value, field_strip.scratch);
-  record_text(field_strip.scratch);
-  p = field_strip.scratch;
-  *p = '\0';
-  append_padded3((r - 1000 * k) / 100 * 100, p);
   const int small = font_for_size(14);
-  text_centred(c->top_layer, small, c->x + 9, c->y + 17, COLOUR_SHADOW, field_strip.scratch);
-  text_centred(c->top_layer, small, c->x + 8, c->y + 16, c->colour_value, field_strip.scratch);
-  record_text(field_strip.scratch);
+  kept_key key = slot_key(c, SHAPE_VERTICAL_SPEED);
+  key.add_int(big).add_int(small).add_text(field_strip.scratch).add_text(hundreds);
+  draw_kept(value_area(c), c->top_layer, key, [&] {
+    if (k <= 0) {
+      text_centred(c->top_layer, big, c->x + 1, c->y + 19, COLOUR_SHADOW, field_strip.scratch);
+      text_centred(c->top_layer, big, c->x, c->y + 18, c->colour_value, field_strip.scratch);
+    } else {
+      text_centred(c->top_layer, big, c->x - 14, c->y + 19, COLOUR_SHADOW, field_strip.scratch);
+      text_centred(c->top_layer, big, c->x - 15, c->y + 18, c->colour_value, field_strip.scratch);
+      text_centred(c->top_layer, small, c->x + 9, c->y + 17, COLOUR_SHADOW, hundreds);
+      text_centred(c->top_layer, small, c->x + 8, c->y + 16, c->colour_value, hundreds);
+    }
+  });
 }
 
 void draw_gload(field_draw_context* c) {
@@ -545,9 +594,13 @@ void draw_baro(field_draw_context* c) {
     *p = '\0';
     field_strip.scratch[5] = '\0';
   }
-  text_centred(c->top_layer, c->value_font, c->x + 1, c->y + 18, COLOUR_SHADOW_SOFT, field_strip.scratch);
-  text_centred(c->top_layer, c->value_font, c->x, c->y + 18, c->colour_value, field_strip.scratch);
   record_text(field_strip.scratch);
+  kept_key key = slot_key(c, SHAPE_BARO);
+  key.add_int(c->value_font).add_text(field_strip.scratch);
+  draw_kept(value_area(c), c->top_layer, key, [&] {
+    text_centred(c->top_layer, c->value_font, c->x + 1, c->y + 18, COLOUR_SHADOW_SOFT, field_strip.scratch);
+    text_centred(c->top_layer, c->value_font, c->x, c->y + 18, c->colour_value, field_strip.scratch);
+  });
 }
 
 // ---- The selection frame
@@ -733,6 +786,7 @@ void draw_field_strip(pixel_t* top, pixel_t* base) {
       c.value_font = font_for_size(cfg_get_byte(CFG_UI_FONT) == 1 ? 10 : 14);
     }
     field_slot_anchor(unit, d, &c.x, &c.y);
+    c.slot = d;
     if (modes.menu_active && d == modes.selected_slot) {
       const frame_choice f = selection_frame(unit, d, c.x, c.y);
       blend_clipped(base, f.image, f.x, f.y);

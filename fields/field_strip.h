@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "fields/field_ids.h"
+#include "fields/kept_draw.h"
 #include "fields/layouts.h"
 #include "gfx/layers.h"
 
@@ -20,6 +21,7 @@ struct field_draw_context {
   int y = 0;
   int value_font = 0;
   int unit_function = 0;
+  int slot = 0;  // the slot being drawn
 };
 
 inline constexpr int FIELD_TEXT_SIZE = 16;
@@ -34,6 +36,18 @@ struct drawn_field {
   pixel_t colour = 0;  // the value colour
 };
 
+// What each slot's caption and value last wrote, written again while they and the pixels under
+// them stay the same (over the freshly cleared layer, the usual case, only the result is held).
+// Only the slots that can hold such fields have them: every heading slot and every attitude slot
+// but the last, which holds scales only.
+inline constexpr int FIELD_KEPT_SLOTS = AI_SLOTS - 1;
+inline constexpr int FIELD_CAPTION_KEPT = 768;
+inline constexpr int FIELD_VALUE_KEPT = 1536;
+struct field_kept {
+  kept_area<FIELD_CAPTION_KEPT> caption;
+  kept_area<FIELD_VALUE_KEPT> value;
+};
+
 struct field_strip_state {
   field_draw_context context;
   char scratch[FIELD_TEXT_SIZE] = {};
@@ -41,6 +55,8 @@ struct field_strip_state {
   int drawn_count = 0;
   int drawn_page = 0;
   drawn_field* current = nullptr;  // the record of the slot being drawn
+  field_kept kept[FIELD_KEPT_SLOTS];
+  kept_area<1024> soft_keys_kept[2];  // the editor's soft keys, left and right
 };
 extern field_strip_state field_strip;
 

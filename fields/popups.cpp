@@ -217,9 +217,20 @@ void draw_brightness_popup() {
 
 namespace {
 
-void draw_soft_key(pixel_t* layer, int font, int x, const char* text) {
-  draw_text_centred(layer, SCREEN_W, SCREEN_H, font, x + 1, 226, COLOUR_SHADOW, text);
-  draw_text_centred(layer, SCREEN_W, SCREEN_H, font, x, 225, COLOUR_TEAL, text);
+void draw_soft_key(pixel_t* layer, kept_area<1024>& area, int font, int x, const char* text) {
+  kept_key key;
+  key.add_int(font).add_int(x).add_text(text);
+  draw_kept(&area, layer, key, [&] {
+    draw_text_centred(layer, SCREEN_W, SCREEN_H, font, x + 1, 226, COLOUR_SHADOW, text);
+    draw_text_centred(layer, SCREEN_W, SCREEN_H, font, x, 225, COLOUR_TEAL, text);
+  });
+}
+
+// A catalogue image blended into a layer, its place reported to the group being drawn.
+void blend_tracked(pixel_t* layer, int entry, int x, int y) {
+  const image_ref img = image_lookup(entry);
+  text_track_add(x, y, x + img.width - 1, y + img.height - 1);
+  blend_catalogue_image(layer, entry, x, y);
 }
 
 }  // namespace
@@ -229,8 +240,8 @@ void draw_brightness_soft_keys(pixel_t* layer) {
     return;
   }
   const int font = font_for_size(10);
-  draw_soft_key(layer, font, 60, "MODE");
-  draw_soft_key(layer, font, 260, "DONE");
+  draw_soft_key(layer, popups.brightness_keys_kept[0], font, 60, "MODE");
+  draw_soft_key(layer, popups.brightness_keys_kept[1], font, 260, "DONE");
 }
 
 // Status badge.
@@ -254,10 +265,10 @@ void draw_status_badge(pixel_t* layer) {
     return;
   }
   popups.badge_shown = 1;
-  blend_catalogue_image(layer, IMG_STATUS_BADGE, 250, 216);
-  flush_display();
   const int font = font_for_size(10);
   const int state = status_badge_state();
+  int x = 268;
+  int y = 226;
   if (state == 2) {
     const float percent = status_badge_percent();
     // The badge has room for three digits; a reading beyond them (or not a number) must not
@@ -274,18 +285,29 @@ void draw_status_badge(pixel_t* layer) {
     *cursor++ = '%';
     *cursor = '\0';
     set_badge_text(text, COLOUR_WHITE);
-    draw_text_centred(layer, SCREEN_W, SCREEN_H, font, whole < 100 ? 271 : 268, 225, COLOUR_WHITE, text);
+    x = whole < 100 ? 271 : 268;
+    y = 225;
   } else if (state == 1) {
     set_badge_text("TEST", COLOUR_YELLOW);
-    draw_text_centred(layer, SCREEN_W, SCREEN_H, font, 268, 226, COLOUR_YELLOW, "TEST");
   } else {
     set_badge_text("FAIL", COLOUR_RED);
-    draw_text_centred(layer, SCREEN_W, SCREEN_H, font, 268, 226, COLOUR_RED, "FAIL");
   }
   popups.badge_icon = status_icon_visible() ? 1 : 0;
-  if (popups.badge_icon) {
-    blend_catalogue_image(layer, IMG_POWER_ICON, 292, 220);
-  }
+  kept_key key;
+  key.add_int(font)
+      .add_int(x)
+      .add_int(y)
+      .add(popups.badge_colour)
+      .add_int(popups.badge_icon)
+      .add_text(popups.badge_text);
+  draw_kept(&popups.badge_kept, layer, key, [&] {
+    blend_tracked(layer, IMG_STATUS_BADGE, 250, 216);
+    flush_display();
+    draw_text_centred(layer, SCREEN_W, SCREEN_H, font, x, y, popups.badge_colour, popups.badge_text);
+    if (popups.badge_icon) {
+      blend_tracked(layer, IMG_POWER_ICON, 292, 220);
+    }
+  });
   popups.badge_strip = status_strip_visible() ? 1 : 0;
   if (popups.badge_strip) {
     blend_catalogue_image(layer, IMG_ON_BATTERY, 126, 186 + slip.slip_offset);

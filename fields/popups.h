@@ -1,6 +1,7 @@
 // The adjustment pop-ups (SET ALT, SET BARO, brightness) that write the bottom banner while open,
 // and the status badge in the lower right corner shown while nothing is open.
 #pragma once
+#include "fields/kept_draw.h"
 #include "gfx/layers.h"
 
 inline constexpr int SET_ALT_MIN = 1000;
@@ -18,6 +19,10 @@ struct popups_state {
   pixel_t badge_colour = 0;
   int badge_icon = 0;
   int badge_strip = 0;
+  // The badge with its text and icon, and the brightness pop-up's keys, written again while they
+  // and the pixels under them stay the same.
+  kept_area<3072> badge_kept;
+  kept_area<1024> brightness_keys_kept[2];
 };
 extern popups_state popups;
 

@@ -45,6 +45,14 @@ void caption(pixel_t* layer, int font, int x, int y, pixel_t colour, const char*
   draw_text_centred(layer, SCREEN_W, SCREEN_H, font, x, y, colour, text);
 }
 
+// The caption as caption() draws it, written again from what it last wrote while nothing changed.
+template <int N>
+void kept_caption(kept_area<N>& area, pixel_t* layer, int font, int x, int y, pixel_t colour, const char* text) {
+  kept_key key;
+  key.add_int(font).add_int(x).add_int(y).add(colour).add_text(text);
+  draw_kept(&area, layer, key, [&] { caption(layer, font, x, y, colour, text); });
+}
+
 // Right-aligned value text with its shadow one pixel right and down.
 void value_right(pixel_t* layer, int font, int x, int y, pixel_t colour, const char* text) {
   draw_text_right(layer, SCREEN_W, SCREEN_H, font, x + 1, y + 1, COLOUR_SHADOW, text);
@@ -260,9 +268,15 @@ void airspeed_tape_init() {
 }
 
 void draw_airspeed_tape(pixel_t* layer, pixel_t lc) {
-  caption(layer, font_for_size(10), 32, 115, lc, "IAS");
-  draw_text_centred(layer, SCREEN_W, SCREEN_H, font_for_size(10), 30, 158, lc,
-                    cfg_get_byte(CFG_IAS_UNITS) == 1 ? "mph" : "kts");
+  kept_caption(widgets.tape_caption, layer, font_for_size(10), 32, 115, lc, "IAS");
+  {
+    const int font = font_for_size(10);
+    const char* units = cfg_get_byte(CFG_IAS_UNITS) == 1 ? "mph" : "kts";
+    kept_key key;
+    key.add_int(font).add(lc).add_text(units);
+    draw_kept(&widgets.tape_units, layer, key,
+              [&] { draw_text_centred(layer, SCREEN_W, SCREEN_H, font, 30, 158, lc, units); });
+  }
   copy_catalogue_image(layer, IMG_POPUP_BOX, 2, 121);
   flush_display();
 
@@ -322,14 +336,20 @@ void draw_airspeed_tape(pixel_t* layer, pixel_t lc) {
     append_int(v, cursor);
     *cursor = '\0';
     const int dx = v >= 100 ? 5 : 0;
-    value_right(layer, big, 46 + dx, 124, readout, widgets.airspeed_text);
+    kept_key key;
+    key.add_int(1).add_int(big).add_int(dx).add(readout).add_text(widgets.airspeed_text);
+    draw_kept(&widgets.tape_readout, layer, key,
+              [&] { value_right(layer, big, 46 + dx, 124, readout, widgets.airspeed_text); });
     draw_hspan(layer, SCREEN_W, SCREEN_H, 53, 62, 137, COLOUR_WHITE);
     draw_hspan(layer, SCREEN_W, SCREEN_H, 53, 62, 138, COLOUR_WHITE);
     draw_hspan(layer, SCREEN_W, SCREEN_H, 53, 62, 139, COLOUR_DARK_GREY);
     draw_hspan(layer, SCREEN_W, SCREEN_H, 54, 63, 140, COLOUR_SHADOW);
   } else {
     std::strcpy(widgets.airspeed_text, "---");
-    draw_text_right(layer, SCREEN_W, SCREEN_H, big, 45, 122, COLOUR_WHITE, "---");
+    kept_key key;
+    key.add_int(2).add_int(big);
+    draw_kept(&widgets.tape_readout, layer, key,
+              [&] { draw_text_right(layer, SCREEN_W, SCREEN_H, big, 45, 122, COLOUR_WHITE, "---"); });
   }
 }
 
@@ -351,7 +371,7 @@ void draw_g_meter(pixel_t* top, pixel_t* base, pixel_t lc, int side) {
   const int sh = side == 1 && fields.field_hosts_baro != 0 && altitude_box_wide() ? -9 : 0;
 
   if (side == 0) {
-    caption(base, 5, 99, 205, lc, "GL");
+    kept_caption(widgets.g_captions[0], base, 5, 99, 205, lc, "GL");
     for (int k = 0; k < 7; ++k) {
       draw_hspan(base, SCREEN_W, SCREEN_H, 65 + tick_a[k], 65 + tick_b[k], 140 - 8 * k, colour);
       draw_hspan(base, SCREEN_W, SCREEN_H, 65 + tick_a[k], 65 + tick_b[k], 140 + 8 * k, colour);
@@ -360,7 +380,7 @@ void draw_g_meter(pixel_t* top, pixel_t* base, pixel_t lc, int side) {
     draw_hspan(base, SCREEN_W, SCREEN_H, 61, 79, 140, colour);
     draw_hspan(base, SCREEN_W, SCREEN_H, 62, 78, 141, colour);
   } else {
-    caption(base, 5, 222, 205, lc, "GL");
+    kept_caption(widgets.g_captions[1], base, 5, 222, 205, lc, "GL");
     for (int k = 0; k < 7; ++k) {
       draw_hspan(base, SCREEN_W, SCREEN_H, 255 + sh - tick_b[k], 255 + sh - tick_a[k], 140 - 8 * k, colour);
       draw_hspan(base, SCREEN_W, SCREEN_H, 255 + sh - tick_b[k], 255 + sh - tick_a[k], 140 + 8 * k, colour);
@@ -383,7 +403,7 @@ void draw_g_meter(pixel_t* top, pixel_t* base, pixel_t lc, int side) {
 int altitude_box_wide() { return widgets.altitude_box_wide; }
 
 void draw_altitude_box(pixel_t* layer, pixel_t lc) {
-  caption(layer, font_for_size(10), 290, 114, lc, "ALT");
+  kept_caption(widgets.altitude_caption, layer, font_for_size(10), 290, 114, lc, "ALT");
   widgets.altitude_box_wide = widgets.altitude_thousands >= 10 ? 1 : 0;
   copy_catalogue_image(layer, widgets.altitude_box_wide ? IMG_ALT_BOX_WIDE : IMG_ALT_BOX_NARROW, 247, 122);
   flush_display();
@@ -396,7 +416,10 @@ void draw_altitude_box(pixel_t* layer, pixel_t lc) {
   } else {
     std::strcpy(widgets.altitude_thousands_text, "---");
     widgets.altitude_rest_text[0] = '\0';
-    draw_text(layer, SCREEN_W, SCREEN_H, font_for_size(25), 277, 122, COLOUR_WHITE, "---");
+    kept_key key;
+    key.add_int(2).add_int(font_for_size(25));
+    draw_kept(&widgets.altitude_thousands_kept, layer, key,
+              [&] { draw_text(layer, SCREEN_W, SCREEN_H, font_for_size(25), 277, 122, COLOUR_WHITE, "---"); });
     return;
   }
   // In unsigned arithmetic, so that the most negative altitude has a magnitude too.
@@ -409,7 +432,10 @@ void draw_altitude_box(pixel_t* layer, pixel_t lc) {
   if (a < 0) *cursor++ = '-';
   append_int(k, cursor);
   *cursor = '\0';
-  value_right(layer, font_for_size(25), 279, 124, COLOUR_WHITE, widgets.altitude_thousands_text);
+  kept_key key;
+  key.add_int(1).add_int(font_for_size(25)).add_text(widgets.altitude_thousands_text);
+  draw_kept(&widgets.altitude_thousands_kept, layer, key,
+            [&] { value_right(layer, font_for_size(25), 279, 124, COLOUR_WHITE, widgets.altitude_thousands_text); });
 
   // Tens of feet rest at zero: the box shows hundreds and tens, the last digit always 0.
   widgets.altitude_rest_text[0] = static_cast<char>('0' + rest / 100);
@@ -429,7 +455,7 @@ void draw_vertical_trend(pixel_t* top, pixel_t* base, pixel_t lc) {
     have_speed = truncate_reading(read_vertical_speed(), v);
   }
   const pixel_t colour = cfg_get_byte(CFG_UI_STYLE) == 2 ? COLOUR_GOLD : COLOUR_GREY;
-  caption(base, 5, 219, 205, lc, "VT");
+  kept_caption(widgets.trend_caption, base, 5, 219, 205, lc, "VT");
   for (int o = -50; o <= 50; o += 10) {
     const int cx = 165 + static_cast<int>(std::sqrt(static_cast<float>(5625 - o * o)));
     draw_hspan(base, SCREEN_W, SCREEN_H, cx - 5 + s, cx + 5 + s, 140 + o, colour);

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 
+#include "fields/kept_draw.h"
 #include "gfx/layers.h"
 
 inline constexpr int TAPE_ROWS = 150;
@@ -63,6 +64,15 @@ struct widgets_state {
   tape_memo_state tape_memo;
   pointer_memo pointers[POINTER_SLOTS];
   int pointer_samplings = 0;  // pointers sampled afresh, for tests and measurements
+  // Captions and texts written again while they and the pixels under them stay the same; those
+  // over the boxes and over the picture hold the pixels under them too.
+  kept_area<768> tape_caption;
+  kept_area<512> tape_units;
+  kept_area<3072> tape_readout;
+  kept_area<768> altitude_caption;
+  kept_area<2048> altitude_thousands_kept;
+  kept_area<1024> g_captions[2];
+  kept_area<1024> trend_caption;
 };
 extern widgets_state widgets;
 
