@@ -158,6 +158,30 @@ void vignette_row_twice(pixel_t* layer, int y) {
   if (layer == top_layer) layer_tiles.top_rows[y] |= shaded;
 }
 
+// n pixels of the base from index at, under a clear top layer where the vignette shades: runs of
+// plain sky or ground are copied from the merged pictures, any other colour takes the rule itself.
+void merge_clear_run(pixel_t* base, pixel_t sky, pixel_t ground, int at, int n) {
+  const int end = at + n;
+  while (at < end) {
+    int k = equal_span(base + at, end - at, sky);
+    if (k > 0) {
+      std::memcpy(base + at, vignette.over_sky + at, sizeof(pixel_t) * k);
+      at += k;
+      continue;
+    }
+    k = equal_span(base + at, end - at, ground);
+    if (k > 0) {
+      std::memcpy(base + at, vignette.over_ground + at, sizeof(pixel_t) * k);
+      at += k;
+      continue;
+    }
+    merge_vignetted_run({base + at, top_layer + at, img_style_vignette_pixels + at, sky, ground, vignette.over_sky + at,
+                         vignette.over_ground + at},
+                        1);
+    ++at;
+  }
+}
+
 // The merged pictures are kept for the last pair of colours (they change only with the look).
 void prepare_vignette_pictures(pixel_t sky, pixel_t ground) {
   if (vignette.ready && vignette.sky == sky && vignette.ground == ground) return;
@@ -207,13 +231,16 @@ void merge_vignette(pixel_t* base, pixel_t sky, pixel_t ground, int rows) {
       vignette_row_twice(top_layer, y);
       continue;
     }
-    // Where the vignette shades, drawn or not, one pass; unmarked tiles are clear throughout.
-    for_each_tile_run(img_style_vignette_tiles[y], [&](int x, int n) {
+    // Where the vignette shades: drawn tiles in one pass of the whole rule; unmarked tiles are
+    // clear throughout, and their plain sky and ground are copied from the merged pictures.
+    const std::uint32_t shaded = img_style_vignette_tiles[y];
+    for_each_tile_run(shaded & marked, [&](int x, int n) {
       const int at = row + x;
       merge_vignetted_run({base + at, top_layer + at, img_style_vignette_pixels + at, sky, ground,
                            vignette.over_sky + at, vignette.over_ground + at},
                           n);
     });
+    for_each_tile_run(shaded & ~marked, [&](int x, int n) { merge_clear_run(base, sky, ground, row + x, n); });
     // Where the vignette is clear the top layer is merged twice over, in one pass.
     for_each_tile_run(marked & ~img_style_vignette_tiles[y], [&](int x, int n) {
       merge_twice_in_place(base, top + x, x, y, n);
