@@ -1,9 +1,10 @@
 // The fast mixes against the plain per-channel rule: the four-lane mix of one pixel, the mix the
-// drawing code and mix_colour use, and the blend kernel's leftover pixels.
+// drawing code and mix_colour use, the blend kernel's leftover pixels, and the bilinear sampler.
 #include "gfx/mix.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -28,6 +29,18 @@ std::vector<float> weights() {
 void pixel_pair(int u, int s, pixel_t& a, pixel_t& b) {
   a = static_cast<pixel_t>(u | s << 8 | (255 - u) << 16 | u << 24);
   b = static_cast<pixel_t>(s | u << 8 | s << 16 | (255 - s) << 24);
+}
+
+// The plain sampler: floor, four bounds-checked reads, three plain mixes.
+pixel_t sample_reference(const std::vector<pixel_t>& img, int w, int h, float x, float y) {
+  if (!(x > -1.0f && y > -1.0f && x < static_cast<float>(w) && y < static_cast<float>(h))) return 0;
+  const int ix = static_cast<int>(std::floor(x));
+  const int iy = static_cast<int>(std::floor(y));
+  const float fx = x - static_cast<float>(ix);
+  const float fy = y - static_cast<float>(iy);
+  auto at = [&](int i, int j) { return i < 0 || j < 0 || i >= w || j >= h ? 0u : img[j * w + i]; };
+  return mix_colour_reference(mix_colour_reference(at(ix, iy), at(ix, iy + 1), fy),
+                              mix_colour_reference(at(ix + 1, iy), at(ix + 1, iy + 1), fy), fx);
 }
 
 }  // namespace
@@ -100,3 +113,53 @@ TEST(BlendImage, TheSse2KernelsLeftoverPixelsAreThePlainRule) {
   }
 }
 #endif
+
+// The sampler over pictures of every make-up the instrument samples (clear, grey, grey with the
+// alpha equal, coloured, and all-opaque white whose down mixes land right at the clamp), at every
+// eighth of a pixel across each picture and its fading border and at random points.
+TEST(SampleBilinear, EqualsThePlainRuleOnEveryKindOfPicture) {
+  std::mt19937 rng(41);
+  const int sizes[][2] = {{1, 1}, {2, 2}, {3, 5}, {15, 15}, {32, 32}};
+  auto make = [&](int kind) -> pixel_t {
+    const pixel_t v = static_cast<pixel_t>(rng());
+    switch (kind) {
+      case 0:
+        return rng() % 3 == 0 ? 0u : v;  // any colour, clear runs
+      case 1:
+        return (v & 0xFFu) * 0x01010101u;  // grey, alpha equal
+      case 2:
+        return (v & 0xFF000000u) | (v >> 8 & 0xFFu) * 0x010101u;  // grey, any alpha
+      case 3:
+        return rng() % 2 == 0 ? 0xFFFFFFFFu : 0xFF000000u | (v & 0xFFu);  // near the clamp
+      default:
+        return rng() % 4 == 0 ? v | 0xFF000000u : 0u;  // sparse, opaque
+    }
+  };
+  long checked = 0;
+  for (const auto& size : sizes) {
+    const int w = size[0], h = size[1];
+    for (int kind = 0; kind < 5; ++kind) {
+      std::vector<pixel_t> img(static_cast<std::size_t>(w) * h);
+      for (pixel_t& p : img) p = make(kind);
+      for (int j = -8; j <= 8 * h + 1; ++j) {
+        for (int i = -8; i <= 8 * w + 1; ++i) {
+          const float x = static_cast<float>(i) / 8.0f, y = static_cast<float>(j) / 8.0f;
+          ASSERT_EQ(sample_bilinear(img.data(), w, h, x, y), sample_reference(img, w, h, x, y))
+              << w << "x" << h << " kind " << kind << " at " << x << "," << y;
+          ++checked;
+        }
+      }
+      std::uniform_real_distribution<float> px(-1.25f, static_cast<float>(w) + 0.25f);
+      std::uniform_real_distribution<float> py(-1.25f, static_cast<float>(h) + 0.25f);
+      for (int k = 0; k < 4000; ++k) {
+        float x = px(rng), y = py(rng);
+        if (k % 5 == 0) x = -std::ldexp(1.0f, -(k % 30));  // just left of the picture: weight near 1
+        if (k % 7 == 0) y = std::nextafter(static_cast<float>(h - 1), 0.0f);
+        ASSERT_EQ(sample_bilinear(img.data(), w, h, x, y), sample_reference(img, w, h, x, y))
+            << w << "x" << h << " kind " << kind << " at " << x << "," << y;
+        ++checked;
+      }
+    }
+  }
+  EXPECT_GT(checked, 100000);
+}
