@@ -20,12 +20,16 @@ inline bool rgb_grey(pixel_t p) { return (p & 0xFFFFFFu) == (p & 0xFFu) * 0x0101
 
 // mix_colour(under, over, t), inlined for the drawing loops: the same single-precision operations
 // on each channel, plus the shortcuts that provably give the same bits. Weight 0 keeps the under
-// pixel and weight 1 gives the over pixel; over a clear pixel the under channel's product is 0,
-// so only the over channel's product remains; and where both pixels are grey the three colour
-// channels are the same computation, done once.
+// pixel and weight 1 gives the over pixel. Where the four-lane mix is enabled it does the rest;
+// the plain rule takes two more: over a clear pixel the under channel's product is 0, so only the
+// over channel's product remains; and where both pixels are grey the three colour channels are the
+// same computation, done once.
 [[gnu::always_inline]] inline pixel_t blend_pixel(pixel_t under, pixel_t over, float t) {
   if (t == 0.0f) return under;
   if (t == 1.0f) return over;
+#if VESPER_SSE2_MIX
+  return mix_colour_sse2(under, over, t);
+#else
   const bool grey = rgb_grey(under) && rgb_grey(over);
   if (under == 0 && t > 0.0f && t < 1.0f) {
     if (over == 0) return 0;
@@ -44,6 +48,7 @@ inline bool rgb_grey(pixel_t p) { return (p & 0xFFFFFFu) == (p & 0xFFu) * 0x0101
     out |= mix_channel_bits((under >> shift) & 0xFFu, (over >> shift) & 0xFFu, t) << shift;
   }
   return out;
+#endif
 }
 
 // Sets n pixels from p on (none when n <= 0), two at a time: both halves of the double word hold
