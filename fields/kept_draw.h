@@ -79,3 +79,20 @@ void draw_kept(kept_area<N>* area, pixel_t* layer, const kept_key& key, Draw dra
   draw();
   kept_end(*area, layer);
 }
+
+// A text drawn as draw_text draws it, glyph by glyph, each of its first `count` glyphs kept in an
+// area of its own: a reading whose leading digits stay while the last one moves copies those back.
+// The glyphs are drawn in the order draw_text draws them, so overlapping neighbours come out alike.
+template <int N>
+void draw_text_kept(kept_area<N>* areas, int count, pixel_t* layer, int font, int x, int y, pixel_t colour,
+                    const char* text) {
+  if (text == nullptr) return;
+  for (int i = 0; text[i] != '\0'; ++i) {
+    const char ch = text[i];
+    kept_key key;
+    key.add_int(font).add_int(x).add_int(y).add(colour).add_int(ch);
+    draw_kept(i < count ? &areas[i] : nullptr, layer, key,
+              [&] { draw_char(layer, SCREEN_W, SCREEN_H, font, x, y, colour, ch); });
+    x += char_advance(font, ch);
+  }
+}

@@ -59,6 +59,14 @@ void value_right(pixel_t* layer, int font, int x, int y, pixel_t colour, const c
   draw_text_right(layer, SCREEN_W, SCREEN_H, font, x, y, colour, text);
 }
 
+// value_right with the glyphs of the shadow and of the text kept one by one.
+void value_right_kept(kept_area<READOUT_GLYPH_KEPT> (&glyphs)[2][READOUT_GLYPHS], pixel_t* layer, int font, int x,
+                      int y, pixel_t colour, const char* text) {
+  const int w = text_width(font, text);
+  draw_text_kept(glyphs[0], READOUT_GLYPHS, layer, font, x + 1 - w, y + 1, COLOUR_SHADOW, text);
+  draw_text_kept(glyphs[1], READOUT_GLYPHS, layer, font, x - w, y, colour, text);
+}
+
 // Places a catalogue image in a cleared scratch image and draws that into the top layer with its
 // corner at (x, y), so that the pointer's own edges are smoothed by the sampling. The sample is
 // laid over what the layer holds rather than stored in its place: stored, the scratch image's
@@ -336,20 +344,15 @@ void draw_airspeed_tape(pixel_t* layer, pixel_t lc) {
     append_int(v, cursor);
     *cursor = '\0';
     const int dx = v >= 100 ? 5 : 0;
-    kept_key key;
-    key.add_int(1).add_int(big).add_int(dx).add(readout).add_text(widgets.airspeed_text);
-    draw_kept(&widgets.tape_readout, layer, key,
-              [&] { value_right(layer, big, 46 + dx, 124, readout, widgets.airspeed_text); });
+    value_right_kept(widgets.tape_readout_glyphs, layer, big, 46 + dx, 124, readout, widgets.airspeed_text);
     draw_hspan(layer, SCREEN_W, SCREEN_H, 53, 62, 137, COLOUR_WHITE);
     draw_hspan(layer, SCREEN_W, SCREEN_H, 53, 62, 138, COLOUR_WHITE);
     draw_hspan(layer, SCREEN_W, SCREEN_H, 53, 62, 139, COLOUR_DARK_GREY);
     draw_hspan(layer, SCREEN_W, SCREEN_H, 54, 63, 140, COLOUR_SHADOW);
   } else {
     std::strcpy(widgets.airspeed_text, "---");
-    kept_key key;
-    key.add_int(2).add_int(big);
-    draw_kept(&widgets.tape_readout, layer, key,
-              [&] { draw_text_right(layer, SCREEN_W, SCREEN_H, big, 45, 122, COLOUR_WHITE, "---"); });
+    draw_text_kept(widgets.tape_readout_glyphs[1], READOUT_GLYPHS, layer, big, 45 - text_width(big, "---"), 122,
+                   COLOUR_WHITE, "---");
   }
 }
 
@@ -442,7 +445,8 @@ void draw_altitude_box(pixel_t* layer, pixel_t lc) {
   widgets.altitude_rest_text[1] = static_cast<char>('0' + rest / 10 % 10);
   widgets.altitude_rest_text[2] = '0';
   widgets.altitude_rest_text[3] = '\0';
-  value_right(layer, font_for_size(20), 317, 124, COLOUR_WHITE, widgets.altitude_rest_text);
+  value_right_kept(widgets.altitude_rest_glyphs, layer, font_for_size(20), 317, 124, COLOUR_WHITE,
+                   widgets.altitude_rest_text);
 }
 
 void draw_vertical_trend(pixel_t* top, pixel_t* base, pixel_t lc) {

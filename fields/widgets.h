@@ -48,6 +48,9 @@ struct pointer_memo {
 };
 inline constexpr int POINTER_SLOTS = 3;  // left g-meter, right g-meter, trend scale
 
+inline constexpr int READOUT_GLYPHS = 3;
+inline constexpr int READOUT_GLYPH_KEPT = 640;  // a digit of the largest font, over a box
+
 struct widgets_state {
   // Left edge of the tape's outer (radius 107) and inner (radius 104) arcs, row i = screen row
   // 217 - i; built once by airspeed_tape_init.
@@ -68,7 +71,9 @@ struct widgets_state {
   // over the boxes and over the picture hold the pixels under them too.
   kept_area<768> tape_caption;
   kept_area<512> tape_units;
-  kept_area<3072> tape_readout;
+  // The readouts that move with every reading, kept glyph by glyph: shadow, then text.
+  kept_area<READOUT_GLYPH_KEPT> tape_readout_glyphs[2][READOUT_GLYPHS];
+  kept_area<READOUT_GLYPH_KEPT> altitude_rest_glyphs[2][READOUT_GLYPHS];
   kept_area<768> altitude_caption;
   kept_area<2048> altitude_thousands_kept;
   kept_area<1024> g_captions[2];

@@ -273,6 +273,8 @@ int text_width(int font, const char* text) {
   return w;
 }
 
+int char_advance(int font, char ch) { return advance_of(font, font_at(font), ch); }
+
 void draw_text_centred(pixel_t* buf, int width, int height, int font, int x, int y, pixel_t colour, const char* text) {
   const font_record* f = font_at(font);
   const int font_height = f != nullptr ? f->height : 0;

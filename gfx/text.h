@@ -75,6 +75,8 @@ int draw_char(pixel_t* buf, int width, int height, int font, int x, int y, pixel
 int draw_char_reference(pixel_t* buf, int width, int height, int font, int x, int y, pixel_t colour, char ch);
 void draw_text(pixel_t* buf, int width, int height, int font, int x, int y, pixel_t colour, const char* text);
 int text_width(int font, const char* text);
+// How far one character moves the pen: what draw_char returns for it.
+int char_advance(int font, char ch);
 void draw_text_centred(pixel_t* buf, int width, int height, int font, int x, int y, pixel_t colour, const char* text);
 void draw_text_right(pixel_t* buf, int width, int height, int font, int x, int y, pixel_t colour, const char* text);
 

@@ -214,6 +214,47 @@ TEST_F(KeptDraw, AGroupInsideAnotherIsPartOfIt) {
   EXPECT_GE(outer.head.box.y1, 80);  // the inner text's rows are in the outer box
 }
 
+// A reading drawn glyph by glyph over a box, shadow first as the readouts draw it: the glyphs
+// whose inputs and surroundings stayed are copied, the rest drawn, and the result is always the
+// text drawn whole. Only the first three glyphs have areas; a fourth is always drawn.
+TEST_F(KeptDraw, ReadingsKeepTheGlyphsThatStayed) {
+  struct row {
+    const char* text;
+    int copied;  // glyphs copied, shadow and text together
+  };
+  const row rows[] = {
+      {"123", 0}, {"123", 0}, {"123", 6},  {"124", 4},  {"124", 4},  {"124", 6},  {"134", 4},
+      {"134", 4}, {"134", 6}, {"1345", 6}, {"1345", 6}, {"1---", 2}, {"1---", 2}, {"1---", 6},
+  };
+  static kept_area<640> glyphs[2][3];
+  for (auto& side : glyphs)
+    for (auto& g : side) g = kept_area<640>{};
+  static pixel_t expected[LAYER_PIXELS];
+  const int font = 9;
+  int n = 0;
+  for (const row& r : rows) {
+    SCOPED_TRACE(testing::Message() << "row " << n++ << " " << r.text);
+    clear_layer(top_layer);
+    for (int y = 100; y < 140; ++y)
+      for (int x = 10; x < 100; ++x) top_layer[y * SCREEN_W + x] = 0xFF202020u + static_cast<pixel_t>(x & 7);
+    mark_written(top_layer, 10, 100, 99, 139);
+    std::copy(top_layer, top_layer + LAYER_PIXELS, expected);
+    draw_text(expected, SCREEN_W, SCREEN_H, font, 21, 106, COLOUR_SHADOW, r.text);
+    draw_text(expected, SCREEN_W, SCREEN_H, font, 20, 105, COLOUR_WHITE, r.text);
+    int before = 0;
+    for (auto& side : glyphs)
+      for (auto& g : side) before += g.head.replays;
+    draw_text_kept(glyphs[0], 3, top_layer, font, 21, 106, COLOUR_SHADOW, r.text);
+    draw_text_kept(glyphs[1], 3, top_layer, font, 20, 105, COLOUR_WHITE, r.text);
+    int after = 0;
+    for (auto& side : glyphs)
+      for (auto& g : side) after += g.head.replays;
+    EXPECT_EQ(after - before, r.copied);
+    EXPECT_TRUE(std::equal(top_layer, top_layer + LAYER_PIXELS, expected));
+    EXPECT_TRUE(top_tiles_hold());
+  }
+}
+
 // Keys differ whenever what went into them differs, texts included at any length.
 TEST(KeptKey, EqualOnlyForTheSameWordsAndTexts) {
   const auto ints = [](std::initializer_list<int> v) {

@@ -28,9 +28,12 @@ std::vector<kept_head*> kept_heads() {
   for (auto& k : field_strip.soft_keys_kept) all.push_back(&k.head);
   for (auto& k : widgets.g_captions) all.push_back(&k.head);
   for (auto& k : popups.brightness_keys_kept) all.push_back(&k.head);
-  for (kept_head* h : {&widgets.tape_caption.head, &widgets.tape_units.head, &widgets.tape_readout.head,
-                       &widgets.altitude_caption.head, &widgets.altitude_thousands_kept.head,
-                       &widgets.trend_caption.head, &popups.badge_kept.head}) {
+  for (auto& side : widgets.tape_readout_glyphs)
+    for (auto& k : side) all.push_back(&k.head);
+  for (auto& side : widgets.altitude_rest_glyphs)
+    for (auto& k : side) all.push_back(&k.head);
+  for (kept_head* h : {&widgets.tape_caption.head, &widgets.tape_units.head, &widgets.altitude_caption.head,
+                       &widgets.altitude_thousands_kept.head, &widgets.trend_caption.head, &popups.badge_kept.head}) {
     all.push_back(h);
   }
   return all;
