@@ -17,6 +17,10 @@ inline pixel_t blend_pixel(pixel_t under, pixel_t src) {
   return mix_colour_sse2(under, src, blend_weights.t[a]);
 }
 
+// The blend weight of four alpha lanes. The quotient in single precision equals the table's
+// float(a / 255.0) for every alpha 0..255 (a test holds it), and needs no lookup per lane.
+inline __m128 weight4(__m128i alpha) { return _mm_div_ps(_mm_cvtepi32_ps(alpha), _mm_set1_ps(255.0f)); }
+
 // One channel of four pixels: the channel at `shift` of u and s mixed with weights t and 1 - t.
 inline __m128i mix_channel4(__m128i u, __m128i s, __m128 t, __m128 one_minus_t, int shift) {
   const __m128i byte = _mm_set1_epi32(0xFF);
@@ -60,9 +64,7 @@ void blend_image_sse2_twice(pixel_t* dst, const pixel_t* src, int stride, int x,
         continue;
       }
       const __m128i uv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-      const float* weight = blend_weights.t;
-      const __m128 t =
-          _mm_set_ps(weight[s[i + 3] >> 24], weight[s[i + 2] >> 24], weight[s[i + 1] >> 24], weight[s[i] >> 24]);
+      const __m128 t = weight4(_mm_srli_epi32(sv, 24));
       const __m128 one_minus_t = _mm_sub_ps(one, t);
       __m128i out = mix_channel4_twice(uv, sv, t, one_minus_t, 0);
       out = _mm_or_si128(out, mix_channel4_twice(uv, sv, t, one_minus_t, 8));
@@ -99,9 +101,7 @@ void blend_image_sse2(pixel_t* dst, const pixel_t* src, const pixel_t* under, in
         continue;
       }
       const __m128i uv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(u + i));
-      const float* weight = blend_weights.t;
-      const __m128 t =
-          _mm_set_ps(weight[s[i + 3] >> 24], weight[s[i + 2] >> 24], weight[s[i + 1] >> 24], weight[s[i] >> 24]);
+      const __m128 t = weight4(_mm_srli_epi32(sv, 24));
       const __m128 one_minus_t = _mm_sub_ps(one, t);
       __m128i out = mix_channel4(uv, sv, t, one_minus_t, 0);
       out = _mm_or_si128(out, mix_channel4(uv, sv, t, one_minus_t, 8));
@@ -114,10 +114,6 @@ void blend_image_sse2(pixel_t* dst, const pixel_t* src, const pixel_t* under, in
 }
 
 namespace {
-
-// The blend weight of four alpha lanes. The quotient in single precision equals the table's
-// float(a / 255.0) for every alpha 0..255 (a test holds it), and needs no lookup per lane.
-inline __m128 weight4(__m128i alpha) { return _mm_div_ps(_mm_cvtepi32_ps(alpha), _mm_set1_ps(255.0f)); }
 
 // trunc(u * (1 - t) + s * t) on four lanes, capped at 255 as the plain rule caps it.
 inline __m128i mix4(__m128 u, __m128 s, __m128 t, __m128 one_minus_t) {
