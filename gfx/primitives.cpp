@@ -154,18 +154,17 @@ template <bool non_negative>
   above = _mm_unpacklo_epi8(above, zero);
   below = _mm_unpacklo_epi8(below, zero);
   // The three mixes of every channel, four channels to a register, each lane through the steps of
-  // mix_channel_bits: down both columns, each held to 0..255, then across.
+  // mix_channel_bits: down both columns, then across. fx and fy lie in 0..1 (fractions above a
+  // floor), so each down mix is two non-negative products summing to at most 255 and a little
+  // rounding: its truncation is already in 0..255, and the byte clamp would change nothing.
   const __m128 down = _mm_set1_ps(fy);
   const __m128 stay = _mm_set1_ps(1.0f - fy);
   const __m128 left = _mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(_mm_unpacklo_epi16(above, zero)), stay),
                                  _mm_mul_ps(_mm_cvtepi32_ps(_mm_unpacklo_epi16(below, zero)), down));
   const __m128 right = _mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(_mm_unpackhi_epi16(above, zero)), stay),
                                   _mm_mul_ps(_mm_cvtepi32_ps(_mm_unpackhi_epi16(below, zero)), down));
-  const __m128i words = _mm_packs_epi32(_mm_cvttps_epi32(left), _mm_cvttps_epi32(right));
-  const __m128i columns = _mm_unpacklo_epi8(_mm_packus_epi16(words, words), zero);
-  const __m128 across =
-      _mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(_mm_unpacklo_epi16(columns, zero)), _mm_set1_ps(1.0f - fx)),
-                 _mm_mul_ps(_mm_cvtepi32_ps(_mm_unpackhi_epi16(columns, zero)), _mm_set1_ps(fx)));
+  const __m128 across = _mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(_mm_cvttps_epi32(left)), _mm_set1_ps(1.0f - fx)),
+                                   _mm_mul_ps(_mm_cvtepi32_ps(_mm_cvttps_epi32(right)), _mm_set1_ps(fx)));
   return lanes_pixel_sse2(_mm_cvttps_epi32(across));
 #else
   pixel_t p00, p01, p10, p11;
@@ -545,8 +544,11 @@ void draw_image_transformed(pixel_t* dst, int dst_w, int dst_h, const pixel_t* s
                             float oy, const image_transform& t, float blend) {
   mark_written_box(dst, ox, oy, ox, oy, transformed_reach(src_w, src_h));
   if (blend > 0.0f) {
-    scan_transformed(dst, dst_w, dst_h, src, src_w, src_h, ox, oy, t,
-                     [blend](pixel_t old, pixel_t smp) { return blend_pixel(old, smp, blend); });
+    // Clear over clear stays clear for any weight in 0..1: no mix is needed there.
+    const bool unit = blend <= 1.0f;
+    scan_transformed(dst, dst_w, dst_h, src, src_w, src_h, ox, oy, t, [blend, unit](pixel_t old, pixel_t smp) {
+      return (old | smp) == 0 && unit ? COLOUR_TRANSPARENT : blend_pixel(old, smp, blend);
+    });
   } else {
     // A plain store: the sample's alpha replaces the old pixel's, so clear parts punch through.
     scan_transformed(dst, dst_w, dst_h, src, src_w, src_h, ox, oy, t, [](pixel_t, pixel_t smp) { return smp; });
