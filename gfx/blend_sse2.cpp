@@ -17,30 +17,36 @@ inline pixel_t blend_pixel(pixel_t under, pixel_t src) {
   return mix_colour_sse2(under, src, blend_weights.t[a]);
 }
 
+// No lane needs the plain rule's cap at 255: with channels of 0..255 and a weight in 0..1 each
+// rounded product exceeds its exact value by a factor of at most (1 + 2^-24)^2, so the rounded sum
+// stays below 255 * (1 + 2^-24)^3, far short of 256, and is never negative.
+
 // The blend weight of four alpha lanes. The quotient in single precision equals the table's
 // float(a / 255.0) for every alpha 0..255 (a test holds it), and needs no lookup per lane.
 inline __m128 weight4(__m128i alpha) { return _mm_div_ps(_mm_cvtepi32_ps(alpha), _mm_set1_ps(255.0f)); }
 
+// The channel at `shift` of four pixels as floats (the alpha channel needs no mask).
+inline __m128 channel4(__m128i p, int shift) {
+  const __m128i c = _mm_srli_epi32(p, shift);
+  return _mm_cvtepi32_ps(shift == 24 ? c : _mm_and_si128(c, _mm_set1_epi32(0xFF)));
+}
+
 // One channel of four pixels: the channel at `shift` of u and s mixed with weights t and 1 - t.
 inline __m128i mix_channel4(__m128i u, __m128i s, __m128 t, __m128 one_minus_t, int shift) {
-  const __m128i byte = _mm_set1_epi32(0xFF);
-  const __m128 uc = _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(u, shift), byte));
-  const __m128 sc = _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(s, shift), byte));
+  const __m128 uc = channel4(u, shift);
+  const __m128 sc = channel4(s, shift);
   const __m128 v = _mm_add_ps(_mm_mul_ps(uc, one_minus_t), _mm_mul_ps(sc, t));
-  // Lanes hold 0..255, so a 16-bit minimum is a 32-bit one here.
-  const __m128i q = _mm_min_epi16(_mm_cvttps_epi32(v), byte);
-  return _mm_slli_epi32(q, shift);
+  return _mm_slli_epi32(_mm_cvttps_epi32(v), shift);
 }
 
 // One channel of four pixels blended twice in place: the source's product with t is the same
 // float both times, so it is taken once.
 inline __m128i mix_channel4_twice(__m128i u, __m128i s, __m128 t, __m128 one_minus_t, int shift) {
-  const __m128i byte = _mm_set1_epi32(0xFF);
-  const __m128 st = _mm_mul_ps(_mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(s, shift), byte)), t);
-  const __m128 uc = _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(u, shift), byte));
-  const __m128i once = _mm_min_epi16(_mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(uc, one_minus_t), st)), byte);
+  const __m128 st = _mm_mul_ps(channel4(s, shift), t);
+  const __m128 uc = channel4(u, shift);
+  const __m128i once = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(uc, one_minus_t), st));
   const __m128 oc = _mm_cvtepi32_ps(once);
-  const __m128i twice = _mm_min_epi16(_mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(oc, one_minus_t), st)), byte);
+  const __m128i twice = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(oc, one_minus_t), st));
   return _mm_slli_epi32(twice, shift);
 }
 
@@ -115,14 +121,9 @@ void blend_image_sse2(pixel_t* dst, const pixel_t* src, const pixel_t* under, in
 
 namespace {
 
-// trunc(u * (1 - t) + s * t) on four lanes, capped at 255 as the plain rule caps it.
+// trunc(u * (1 - t) + s * t) on four lanes.
 inline __m128i mix4(__m128 u, __m128 s, __m128 t, __m128 one_minus_t) {
-  const __m128i q = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(u, one_minus_t), _mm_mul_ps(s, t)));
-  return _mm_min_epi16(q, _mm_set1_epi32(0xFF));  // lanes hold 0..255 or more, never below 0
-}
-
-inline __m128 channel4(__m128i p, int shift) {
-  return _mm_cvtepi32_ps(_mm_and_si128(_mm_srli_epi32(p, shift), _mm_set1_epi32(0xFF)));
+  return _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(u, one_minus_t), _mm_mul_ps(s, t)));
 }
 
 }  // namespace
@@ -149,6 +150,15 @@ void merge_vignetted_sse2(const vignette_merge_run& run, int n) {
       if (_mm_movemask_epi8(_mm_cmpeq_epi32(bv, ground)) == 0xFFFF) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(run.base + i),
                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(run.over_ground + i)));
+        continue;
+      }
+      // Where the horizon crosses the group: each pixel from its own colour's picture.
+      const __m128i is_sky = _mm_cmpeq_epi32(bv, sky);
+      if (_mm_movemask_epi8(_mm_or_si128(is_sky, _mm_cmpeq_epi32(bv, ground))) == 0xFFFF) {
+        const __m128i from_sky = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run.over_sky + i));
+        const __m128i from_ground = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run.over_ground + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(run.base + i),
+                         _mm_or_si128(_mm_and_si128(is_sky, from_sky), _mm_andnot_si128(is_sky, from_ground)));
         continue;
       }
     }
