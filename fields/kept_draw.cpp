@@ -13,8 +13,14 @@ int box_area(const text_box& b) { return b.empty() ? 0 : box_width(b) * (b.y1 - 
 const pixel_t* row_at(const pixel_t* layer, const text_box& b, int y) { return layer + y * SCREEN_W + b.x0; }
 
 bool region_clear(const pixel_t* layer, const text_box& b) {
+  if (b.empty()) return true;
+  // Outside the top layer's marked tiles every pixel is 0: rows whose tiles under the box are
+  // unmarked need no look.
+  const std::uint32_t tiles = tile_bits(b.x0 >> TILE_SHIFT, b.x1 >> TILE_SHIFT);
+  const bool tracked = layer == top_layer;
   const std::size_t bytes = sizeof(pixel_t) * box_width(b);
   for (int y = b.y0; y <= b.y1; ++y) {
+    if (tracked && (layer_tiles.top_rows[y] & tiles) == 0) continue;
     if (std::memcmp(row_at(layer, b, y), CLEAR_ROW, bytes) != 0) return false;
   }
   return true;

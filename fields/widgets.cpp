@@ -172,6 +172,13 @@ void tape_memo_init() {
       m.span_hi[r] = static_cast<std::int16_t>(std::max<int>(m.span_hi[r], x1));
     }
   }
+  m.row_first = SCREEN_H;
+  for (int y = 0; y < SCREEN_H; ++y) {
+    if (m.span_hi[y] < m.span_lo[y]) continue;
+    m.row_first = std::min(m.row_first, y);
+    m.row_end = y + 1;
+  }
+  if (m.row_end == 0) m.row_first = 0;
   int pixels = 0;
   for (int y = 0; y < SCREEN_H; ++y) {
     m.row_start[y] = static_cast<std::int16_t>(std::min(pixels, TAPE_MEMO_CAPACITY));
@@ -208,25 +215,25 @@ bool row_matches(const pixel_t* layer, pixel_t* store, int y) {
 // Those lines also touch neighbouring rows, which the copy then puts right.
 void draw_tape_lines(pixel_t* layer, const tape_row_colours* rows) {
   tape_memo_state& m = widgets.tape_memo;
-  for (int y = 0; y < SCREEN_H; ++y) mark_written(layer, m.span_lo[y], y, m.span_hi[y], y);
+  for (int y = m.row_first; y < m.row_end; ++y) mark_written(layer, m.span_lo[y], y, m.span_hi[y], y);
   m.rows_drawn = 0;
   if (m.pixels == 0 || m.valid == 0) {
     if (m.pixels != 0) {
-      for (int y = 0; y < SCREEN_H; ++y) copy_row_out(layer, m.before, y);
+      for (int y = m.row_first; y < m.row_end; ++y) copy_row_out(layer, m.before, y);
     }
     for (int i = 0; i < TAPE_ROWS; ++i) {
       if (rows[i].drawn) draw_tape_row(layer, i, rows[i]);
       m.rows_drawn += rows[i].drawn;
     }
     if (m.pixels == 0) return;
-    for (int y = 0; y < SCREEN_H; ++y) copy_row_out(layer, m.after, y);
+    for (int y = m.row_first; y < m.row_end; ++y) copy_row_out(layer, m.after, y);
     for (int i = 0; i < TAPE_ROWS; ++i) m.rows[i] = rows[i];
     m.valid = 1;
     return;
   }
   bool redo[SCREEN_H] = {};
   bool any = false;
-  for (int y = 0; y < SCREEN_H; ++y) {
+  for (int y = m.row_first; y < m.row_end; ++y) {
     if (region_width(y) > 0 && !row_matches(layer, m.before, y)) {
       redo[y] = true;
       any = true;
@@ -241,7 +248,7 @@ void draw_tape_lines(pixel_t* layer, const tape_row_colours* rows) {
     }
   }
   if (!any) {
-    for (int y = 0; y < SCREEN_H; ++y) copy_row_in(layer, m.after, y);
+    for (int y = m.row_first; y < m.row_end; ++y) copy_row_in(layer, m.after, y);
     m.replays += 1;
     return;
   }
@@ -253,7 +260,7 @@ void draw_tape_lines(pixel_t* layer, const tape_row_colours* rows) {
     draw_tape_row(layer, i, rows[i]);
     m.rows_drawn += 1;
   }
-  for (int y = 0; y < SCREEN_H; ++y) {
+  for (int y = m.row_first; y < m.row_end; ++y) {
     if (redo[y]) {
       copy_row_out(layer, m.after, y);
     } else {

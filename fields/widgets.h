@@ -27,6 +27,7 @@ struct tape_memo_state {
   std::int16_t span_lo[SCREEN_H] = {};    // per screen row, the columns the lines can reach;
   std::int16_t span_hi[SCREEN_H] = {};    // an empty row has span_hi < span_lo
   std::int16_t row_start[SCREEN_H] = {};  // where each row's pixels begin in the stores
+  int row_first = 0, row_end = 0;         // the screen rows the region has, first and one past
   int pixels = 0;                         // size of the region; 0 when it was not set up
   int valid = 0;
   tape_row_colours rows[TAPE_ROWS] = {};

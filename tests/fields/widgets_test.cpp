@@ -145,6 +145,8 @@ TEST_F(Widgets, TapeLinesKeptFromAnEarlierFrameEqualThemDrawnAfresh) {
   static pixel_t expected[LAYER_PIXELS];
   auto prepare = [](pixel_t* layer, under u) {
     clear_layer(layer);
+    // Whatever is written into the top layer is marked, as every writer marks it.
+    if (u != CLEAR) mark_written(layer, 0, 0, SCREEN_W - 1, SCREEN_H - 1);
     if (u == DOT) layer[160 * SCREEN_W + 56] = 0x80FF0000;  // under the tape
     std::uint32_t seed = u == NOISE ? 1 : 2;
     for (int i = 0; (u == NOISE || u == NOISE2) && i < LAYER_PIXELS; ++i) {
