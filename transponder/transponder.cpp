@@ -84,14 +84,22 @@ void step_digit(int delta) {
   digit = static_cast<char>('0' + ((digit - '0') + delta + 8) % 8);
 }
 
-void draw_caption(pixel_t* layer, int x, int y, const char* text) {
+void draw_caption(pixel_t* layer, int group, int x, int y, const char* text) {
   const int font = font_for_size(10);
-  draw_text_centred(layer, SCREEN_W, SCREEN_H, font, x + 1, y + 1, COLOUR_SHADOW, text);
-  draw_text_centred(layer, SCREEN_W, SCREEN_H, font, x, y, COLOUR_WHITE, text);
+  kept_key key;
+  key.add_int(font).add_int(x).add_int(y).add_text(text);
+  draw_kept(&txp.kept.captions[group], layer, key, [&] {
+    draw_text_centred(layer, SCREEN_W, SCREEN_H, font, x + 1, y + 1, COLOUR_SHADOW, text);
+    draw_text_centred(layer, SCREEN_W, SCREEN_H, font, x, y, COLOUR_WHITE, text);
+  });
 }
 
-void draw_value(pixel_t* layer, int size, int x, int y, pixel_t colour, const char* text) {
-  draw_text_centred(layer, SCREEN_W, SCREEN_H, font_for_size(size), x, y, colour, text);
+void draw_value(pixel_t* layer, int group, int size, int x, int y, pixel_t colour, const char* text) {
+  const int font = font_for_size(size);
+  kept_key key;
+  key.add_int(font).add_int(x).add_int(y).add(colour).add_text(text);
+  draw_kept(&txp.kept.values[group], layer, key,
+            [&] { draw_text_centred(layer, SCREEN_W, SCREEN_H, font, x, y, colour, text); });
 }
 
 // The flight id as a title: at most eight characters, the blanks a transponder pads it with
@@ -127,8 +135,9 @@ bool pressure_altitude_text(char* out) {
   return true;
 }
 
-void draw_integrity_box(pixel_t* layer, int box_x, int value_x, const char* caption, int value) {
-  draw_caption(layer, value_x, 122, caption);
+void draw_integrity_box(pixel_t* layer, int box_x, int value_x, int caption_group, int value_group, const char* caption,
+                        int value) {
+  draw_caption(layer, caption_group, value_x, 122, caption);
   const image_ref box = image_lookup(IMG_POPUP_BOX);
   if (box.pixels != nullptr) {
     copy_image(layer, box.pixels, SCREEN_W, SCREEN_H, box_x, 129, box.width, box.height);
@@ -138,7 +147,7 @@ void draw_integrity_box(pixel_t* layer, int box_x, int value_x, const char* capt
   char* cursor = text;
   append_int(value, cursor);
   *cursor = '\0';
-  draw_value(layer, 17, value_x, 145, COLOUR_GREEN, text);
+  draw_value(layer, value_group, 17, value_x, 145, COLOUR_GREEN, text);
 }
 
 void cross_out(pixel_t* layer, float x) {
@@ -237,9 +246,9 @@ void draw_transponder_strip(pixel_t* layer) {
   const bool timed_out = (s & TXP_STATUS_TIMEOUT) != 0;
 
   title_text(drawn.title);
-  draw_value(layer, 10, 160, 60, COLOUR_WHITE, drawn.title);
+  draw_value(layer, TXP_VALUE_TITLE, 10, 160, 60, COLOUR_WHITE, drawn.title);
 
-  draw_caption(layer, 45, 70, "SQWK");
+  draw_caption(layer, TXP_CAPTION_SQWK, 45, 70, "SQWK");
   const int code = txp_squawk();
   pixel_t squawk_colour = COLOUR_WHITE;
   if (timed_out || !squawk_code_valid(code)) {
@@ -248,16 +257,16 @@ void draw_transponder_strip(pixel_t* layer) {
     four_digits(code, drawn.squawk);
     squawk_colour = COLOUR_GREEN;
   }
-  draw_value(layer, 20, 40, 90, squawk_colour, drawn.squawk);
+  draw_value(layer, TXP_VALUE_SQUAWK, 20, 40, 90, squawk_colour, drawn.squawk);
 
-  draw_caption(layer, 270, 70, "MODE");
+  draw_caption(layer, TXP_CAPTION_MODE, 270, 70, "MODE");
   static constexpr const char* kModeNames[] = {"STBY", "ON", "ALT"};
   if (timed_out) {
     copy_text(drawn.mode, sizeof drawn.mode, "- - -");
-    draw_value(layer, 14, 280, 90, COLOUR_WHITE, drawn.mode);
+    draw_value(layer, TXP_VALUE_MODE, 14, 280, 90, COLOUR_WHITE, drawn.mode);
   } else if (m >= 0 && m <= 2) {
     copy_text(drawn.mode, sizeof drawn.mode, kModeNames[m]);
-    draw_value(layer, 14, 280, 90, COLOUR_GREEN, drawn.mode);
+    draw_value(layer, TXP_VALUE_MODE, 14, 280, 90, COLOUR_GREEN, drawn.mode);
   }
 
   const bool lower_half = m != 0 && !timed_out;
@@ -266,26 +275,26 @@ void draw_transponder_strip(pixel_t* layer) {
     const pixel_t vc = txp.reply_indicator != 0 ? COLOUR_YELLOW : COLOUR_GREEN;
     if (txp_ident_active()) {
       copy_text(drawn.lower, sizeof drawn.lower, "IDT");
-      draw_value(layer, 14, 40, 200, vc, drawn.lower);
+      draw_value(layer, TXP_VALUE_LOWER, 14, 40, 200, vc, drawn.lower);
     } else if (m == 2) {
-      draw_caption(layer, 35, 180, "PALT");
+      draw_caption(layer, TXP_CAPTION_PALT, 35, 180, "PALT");
       if (altitude_valid() && pressure_altitude_text(drawn.lower)) {
-        draw_value(layer, 14, 40, 200, vc, drawn.lower);
+        draw_value(layer, TXP_VALUE_LOWER, 14, 40, 200, vc, drawn.lower);
       } else {
         copy_text(drawn.lower, sizeof drawn.lower, "---");
-        draw_value(layer, 14, 40, 200, COLOUR_WHITE, drawn.lower);
+        draw_value(layer, TXP_VALUE_LOWER, 14, 40, 200, COLOUR_WHITE, drawn.lower);
       }
     }
   }
 
-  draw_caption(layer, 280, 180, "STAT");
+  draw_caption(layer, TXP_CAPTION_STAT, 280, 180, "STAT");
   const status_look status = status_of(s);
   copy_text(drawn.status, sizeof drawn.status, status.text);
-  draw_value(layer, 14, 275, 200, status.colour, drawn.status);
+  draw_value(layer, TXP_VALUE_STATUS, 14, 275, 200, status.colour, drawn.status);
 
   if (lower_half) {
-    draw_integrity_box(layer, 2, 30, "NIC", txp_nic());
-    draw_integrity_box(layer, 263, 291, "NACp", txp_nacp());
+    draw_integrity_box(layer, 2, 30, TXP_CAPTION_NIC, TXP_VALUE_NIC, "NIC", txp_nic());
+    draw_integrity_box(layer, 263, 291, TXP_CAPTION_NACP, TXP_VALUE_NACP, "NACp", txp_nacp());
     if (s & TXP_STATUS_NO_POSITION) {
       cross_out(layer, 5.0f);
       cross_out(layer, 266.0f);
@@ -308,8 +317,12 @@ void draw_transponder_soft_keys(pixel_t* layer) {
   if (modes.brightness_popup_open || modes.field_page != 3 || cfg_get_byte(CFG_SERIAL2) != 1) return;
   const int font = font_for_size(10);
   auto key = [&](int x, int y, const char* text) {
-    draw_text_centred(layer, SCREEN_W, SCREEN_H, font, x + 1, y + 1, COLOUR_SHADOW, text);
-    draw_text_centred(layer, SCREEN_W, SCREEN_H, font, x, y, COLOUR_WHITE, text);
+    kept_key k;
+    k.add_int(font).add_int(x).add_int(y).add_text(text);
+    draw_kept(&txp.kept.keys[x < SCREEN_W / 2 ? 0 : 1], layer, k, [&] {
+      draw_text_centred(layer, SCREEN_W, SCREEN_H, font, x + 1, y + 1, COLOUR_SHADOW, text);
+      draw_text_centred(layer, SCREEN_W, SCREEN_H, font, x, y, COLOUR_WHITE, text);
+    });
   };
   if (modes.squawk_edit_active) {
     key(60, 225, "DONE");

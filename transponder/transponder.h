@@ -2,6 +2,7 @@
 // the squawk editor, the strip that shows what the transponder reports, and its soft keys. What
 // the transponder reports back comes through the link operations of core/platform.h.
 #pragma once
+#include "fields/kept_draw.h"
 #include "gfx/layers.h"
 
 // The texts of the strip as last drawn, empty where nothing was drawn; kept for the hosts'
@@ -15,6 +16,33 @@ struct transponder_strip_texts {
   char lower[12] = {};  // "IDT", the PALT value or "---"
 };
 
+// The strip's captions, values and soft keys, written again while they and the pixels under
+// them stay the same.
+enum txp_caption_group : int {
+  TXP_CAPTION_SQWK,
+  TXP_CAPTION_MODE,
+  TXP_CAPTION_PALT,
+  TXP_CAPTION_STAT,
+  TXP_CAPTION_NIC,
+  TXP_CAPTION_NACP,
+  TXP_CAPTIONS
+};
+enum txp_value_group : int {
+  TXP_VALUE_TITLE,
+  TXP_VALUE_SQUAWK,
+  TXP_VALUE_MODE,
+  TXP_VALUE_LOWER,
+  TXP_VALUE_STATUS,
+  TXP_VALUE_NIC,
+  TXP_VALUE_NACP,
+  TXP_VALUES
+};
+struct transponder_kept {
+  kept_area<768> captions[TXP_CAPTIONS];
+  kept_area<1280> values[TXP_VALUES];
+  kept_area<1024> keys[2];  // left and right soft key
+};
+
 struct transponder_state {
   // Link.
   int squawk_code = 1200;
@@ -26,6 +54,7 @@ struct transponder_state {
   int squawk_digit_edit = 0;
   int reply_indicator = 0;
   transponder_strip_texts drawn;
+  transponder_kept kept;
 };
 extern transponder_state txp;
 

@@ -3,6 +3,7 @@
 // changed before it.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "settings/settings.h"
 #include "settings/startup_screen.h"
 #include "tests/support/power_on.h"
+#include "transponder/transponder.h"
 
 namespace {
 
@@ -28,6 +30,9 @@ std::vector<kept_head*> kept_heads() {
   for (auto& k : field_strip.soft_keys_kept) all.push_back(&k.head);
   for (auto& k : widgets.g_captions) all.push_back(&k.head);
   for (auto& k : popups.brightness_keys_kept) all.push_back(&k.head);
+  for (auto& k : txp.kept.captions) all.push_back(&k.head);
+  for (auto& k : txp.kept.values) all.push_back(&k.head);
+  for (auto& k : txp.kept.keys) all.push_back(&k.head);
   for (auto& side : widgets.tape_readout_glyphs)
     for (auto& k : side) all.push_back(&k.head);
   for (auto& side : widgets.altitude_rest_glyphs)
@@ -107,6 +112,27 @@ const std::vector<step>& steps() {
       {"brightness", [] { modes.brightness_popup_open = 1; }},
       {"brightness closed", [] { modes.brightness_popup_open = 0; }},
       {"page 3", [] { modes.field_page = 3; }},
+      {"transponder", [] { set_cfg(CFG_SERIAL2, 1); }},
+      {"squawk", [] { txp_set_squawk(4521); }},
+      {"higher pressure altitude", [] { desk.txp_pressure_altitude = 9500.0f; }},
+      {"no replies", [] {
+         desk.txp_replying = false;
+         reply_indicator_tick();  // the same altitude, now green
+       }},
+      {"ident", [] { start_ident(); }},
+      {"ident over", [] {
+         for (int i = 0; i < TXP_IDENT_SECONDS + 1; ++i) txp_ident_tick();
+       }},
+      {"integrity", [] {
+         desk.txp_nic = 5;
+         desk.txp_nacp = 11;
+       }},
+      {"no position", [] { desk.txp_status = TXP_STATUS_NO_POSITION; }},
+      {"mode on", [] { txp_set_mode(1); }},
+      {"flight id", [] { std::snprintf(desk.txp_flight_id, sizeof desk.txp_flight_id, "%s", "DLH4AB"); }},
+      {"squawk editor", [] { open_squawk_edit(); }},
+      {"squawk editor closed", [] { close_squawk_edit(); }},
+      {"timed out", [] { desk.txp_status = TXP_STATUS_TIMEOUT; }},
       {"heading unit",
        [] {
          set_cfg(CFG_UNIT_FUNCTION, 1);
