@@ -41,6 +41,10 @@ struct line_column {
   pixel_t colour;
   int major_size = y_major ? height : width;
   int minor_size = y_major ? width : height;
+  // The column is inside when 0 <= i < major_size and 1 <= q < minor_size - 1: each as one
+  // unsigned comparison, with the limits held at 0 so that a tiny buffer has no inside.
+  unsigned major_limit = static_cast<unsigned>(std::max(major_size, 0));
+  unsigned minor_inner = static_cast<unsigned>(std::max(minor_size - 2, 0));
   // The colour's alpha and (for a grey colour) its one colour channel as floats, for the mix over
   // a clear pixel, where each channel is the colour's channel times the weight.
   float alpha = static_cast<float>(colour >> 24);
@@ -77,7 +81,8 @@ struct line_column {
   // Inlined into the walk (a call cost a fifth of a column); a column over an edge is rare enough
   // to stay a call.
   [[gnu::always_inline]] void draw(int i, int q, float ta, float tb, float tc, bool store_centre) const {
-    if (i >= 0 && i < major_size && q >= 1 && q < minor_size - 1) {
+    // q - 1 cannot overflow: the walk's minor coordinates are saturated well inside an int.
+    if (static_cast<unsigned>(i) < major_limit && static_cast<unsigned>(q - 1) < minor_inner) {
       // Inside the screen the marks are set here directly: the same tiles mark_written would set.
       if (top) {
         if (y_major) {

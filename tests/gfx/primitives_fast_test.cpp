@@ -298,3 +298,31 @@ TEST(DrawLineAa, ColumnsInsideTheBufferEqualThePlainPixelRule) {
     ASSERT_EQ(got, want) << std::hex << colour << std::dec << " " << x0 << "," << y0 << " - " << x1 << "," << y1;
   }
 }
+
+// Buffers down to no pixels at all, where a column's inside test has nothing inside: every line
+// through and around them, steep and flat, against the plain pixel rule, with guard pixels on both
+// sides of the buffer so that a write past either end shows.
+TEST(DrawLineAa, BuffersTooSmallForAColumnEqualThePlainPixelRule) {
+  std::mt19937 rng(29);
+  const float ends[] = {-2.5f, -1.0f, -0.25f, 0.0f, 0.5f, 1.0f, 1.75f, 3.0f, 5.5f};
+  constexpr int guard = 64;
+  constexpr pixel_t GUARD_PIXEL = 0x5EADBEEFu;
+  int drawn = 0;
+  for (int w = 0; w <= 4; ++w) {
+    for (int h = 0; h <= 4; ++h) {
+      for (int k = 0; k < 300; ++k) {
+        std::vector<pixel_t> got(static_cast<std::size_t>(w) * h + 2 * guard, GUARD_PIXEL);
+        for (int i = 0; i < w * h; ++i) got[guard + i] = rng() % 2 == 0 ? 0u : static_cast<pixel_t>(rng());
+        const std::vector<pixel_t> before = got;
+        std::vector<pixel_t> want = got;
+        const pixel_t colour = k % 2 == 0 ? static_cast<pixel_t>(rng()) : 0xFF000000u | (rng() & 0xFFu) * 0x010101u;
+        const float x0 = ends[rng() % 9], y0 = ends[rng() % 9], x1 = ends[rng() % 9], y1 = ends[rng() % 9];
+        draw_line_aa(got.data() + guard, w, h, x0, y0, x1, y1, colour);
+        line_plain(want.data() + guard, w, h, x0, y0, x1, y1, colour);
+        ASSERT_EQ(got, want) << w << "x" << h << " " << x0 << "," << y0 << " - " << x1 << "," << y1;
+        drawn += got != before ? 1 : 0;
+      }
+    }
+  }
+  EXPECT_GT(drawn, 1000);
+}
