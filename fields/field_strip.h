@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "fields/field_ids.h"
-#include "fields/kept_draw.h"
+#include "gfx/kept_draw.h"
 #include "fields/layouts.h"
 #include "gfx/layers.h"
 

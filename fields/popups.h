@@ -1,7 +1,7 @@
 // The adjustment pop-ups (SET ALT, SET BARO, brightness) that write the bottom banner while open,
 // and the status badge in the lower right corner shown while nothing is open.
 #pragma once
-#include "fields/kept_draw.h"
+#include "gfx/kept_draw.h"
 #include "gfx/layers.h"
 
 inline constexpr int SET_ALT_MIN = 1000;

@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "fields/kept_draw.h"
+#include "gfx/kept_draw.h"
 #include "gfx/layers.h"
 
 inline constexpr int TAPE_ROWS = 150;

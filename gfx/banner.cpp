@@ -49,6 +49,7 @@ void draw_edit_line(pixel_t* top) {
     const char ch[2] = {text[i], '\0'};
     pixel_t c = colour;
     if (i == cursor && mode == 2) {
+      text_track_add(cell_x, EDIT_TOP, cell_x + cell - 1, EDIT_BOTTOM - 1);
       fill_box(top, SCREEN_W, SCREEN_H, cell_x, EDIT_TOP, cell_x + cell, EDIT_BOTTOM, colour);
       c = COLOUR_BLACK;
     }
@@ -58,6 +59,8 @@ void draw_edit_line(pixel_t* top) {
   if (mode == 1) {
     const float x0 = static_cast<float>(cell_x), x1 = static_cast<float>(cell_x + cell);
     const float y0 = static_cast<float>(EDIT_TOP), y1 = static_cast<float>(EDIT_BOTTOM);
+    // Anti-aliased lines reach a pixel beyond their ends and either side.
+    text_track_add(cell_x - 2, EDIT_TOP - 2, cell_x + cell + 2, EDIT_BOTTOM + 2);
     draw_line_aa(top, SCREEN_W, SCREEN_H, x0, y0, x1, y0, colour);
     draw_line_aa(top, SCREEN_W, SCREEN_H, x1, y0, x1, y1, colour);
     draw_line_aa(top, SCREEN_W, SCREEN_H, x1, y1, x0, y1, colour);
@@ -107,36 +110,53 @@ void draw_banner(pixel_t* top) {
   }
 
   const pixel_t arrow_colour = banner.banner_line2_colour;
-  if (banner.banner_left_arrow) {
-    draw_text_centred(top, SCREEN_W, SCREEN_H, ARROW_FONT, LEFT_ARROW_X, ARROW_Y, arrow_colour, "{");
-  }
-  if (banner.banner_right_arrow) {
-    draw_text_centred(top, SCREEN_W, SCREEN_H, ARROW_FONT, RIGHT_ARROW_X, ARROW_Y, arrow_colour, "}");
-  }
+  const auto arrow = [&](kept_area<512>& area, int x, const char* glyph) {
+    kept_key key;
+    key.add(arrow_colour).add_int(x);
+    draw_kept(&area, top, key,
+              [&] { draw_text_centred(top, SCREEN_W, SCREEN_H, ARROW_FONT, x, ARROW_Y, arrow_colour, glyph); });
+  };
+  if (banner.banner_left_arrow) arrow(banner.arrows_kept[0], LEFT_ARROW_X, "{");
+  if (banner.banner_right_arrow) arrow(banner.arrows_kept[1], RIGHT_ARROW_X, "}");
 
-  const int line1_y = has_line2 ? LINE1_Y_TWO_LINES : LINE1_Y_ALONE;
-  const int line1_font = banner.banner_line1_style == 0 ? 5 : banner.banner_line1_style == 1 ? 6 : -1;
-  if (line1_font >= 0) {
-    draw_text_centred(top, SCREEN_W, SCREEN_H, line1_font, CENTRE_X, line1_y, banner.banner_line1_colour,
-                      banner.banner_line1);
-  }
+  // The lines: everything they depend on is in the key.
+  kept_key key;
+  key.add_int(has_line2 ? 1 : 0)
+      .add_int(banner.banner_line1_style)
+      .add(banner.banner_line1_colour)
+      .add_text(banner.banner_line1)
+      .add_int(banner.banner_line2_style)
+      .add(banner.banner_line2_colour)
+      .add_text(banner.banner_line2);
+  if (banner.banner_line2_style == 2) key.add_int(banner.banner_cursor_index).add_int(banner.banner_cursor_mode);
+  draw_kept(&banner.lines_kept, top, key, [&] {
+    const int line1_y = has_line2 ? LINE1_Y_TWO_LINES : LINE1_Y_ALONE;
+    const int line1_font = banner.banner_line1_style == 0 ? 5 : banner.banner_line1_style == 1 ? 6 : -1;
+    if (line1_font >= 0) {
+      draw_text_centred(top, SCREEN_W, SCREEN_H, line1_font, CENTRE_X, line1_y, banner.banner_line1_colour,
+                        banner.banner_line1);
+    }
 
-  switch (banner.banner_line2_style) {
-    case 0:
-      draw_text_centred(top, SCREEN_W, SCREEN_H, 6, CENTRE_X, LINE2_Y, banner.banner_line2_colour, banner.banner_line2);
-      break;
-    case 1:
-      draw_text_centred(top, SCREEN_W, SCREEN_H, 7, CENTRE_X, LINE2_Y, banner.banner_line2_colour, banner.banner_line2);
-      break;
-    case 3:
-      draw_text_centred(top, SCREEN_W, SCREEN_H, 5, CENTRE_X, LINE2_Y, banner.banner_line2_colour, banner.banner_line2);
-      break;
-    case 2:
-      draw_edit_line(top);
-      break;
-    default:
-      break;
-  }
+    switch (banner.banner_line2_style) {
+      case 0:
+        draw_text_centred(top, SCREEN_W, SCREEN_H, 6, CENTRE_X, LINE2_Y, banner.banner_line2_colour,
+                          banner.banner_line2);
+        break;
+      case 1:
+        draw_text_centred(top, SCREEN_W, SCREEN_H, 7, CENTRE_X, LINE2_Y, banner.banner_line2_colour,
+                          banner.banner_line2);
+        break;
+      case 3:
+        draw_text_centred(top, SCREEN_W, SCREEN_H, 5, CENTRE_X, LINE2_Y, banner.banner_line2_colour,
+                          banner.banner_line2);
+        break;
+      case 2:
+        draw_edit_line(top);
+        break;
+      default:
+        break;
+    }
+  });
 }
 
 void banner_power_on() { banner = {}; }

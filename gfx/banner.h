@@ -1,6 +1,7 @@
 // The two-line banner at the bottom of the screen through which pop-ups, menus and setup pages
 // show a title and a value. Cleared before and drawn after the pop-ups of every frame.
 #pragma once
+#include "gfx/kept_draw.h"
 #include "gfx/layers.h"
 
 inline constexpr int BANNER_TEXT_MAX = 15;
@@ -16,6 +17,10 @@ struct banner_state {
   int banner_right_arrow = 0;
   int banner_cursor_index = 0;
   int banner_cursor_mode = 0;
+  // The arrows and the lines over the banner's back, written again while they and the pixels
+  // under them stay the same.
+  kept_area<512> arrows_kept[2];
+  kept_area<6144> lines_kept;
 };
 extern banner_state banner;
 

@@ -2,7 +2,7 @@
 // the squawk editor, the strip that shows what the transponder reports, and its soft keys. What
 // the transponder reports back comes through the link operations of core/platform.h.
 #pragma once
-#include "fields/kept_draw.h"
+#include "gfx/kept_draw.h"
 #include "gfx/layers.h"
 
 // The texts of the strip as last drawn, empty where nothing was drawn; kept for the hosts'

@@ -7,12 +7,14 @@
 #include <functional>
 #include <vector>
 
+#include "core/controls.h"
 #include "core/firmware.h"
 #include "core/modes.h"
 #include "fields/field_strip.h"
 #include "fields/layouts.h"
 #include "fields/popups.h"
 #include "fields/widgets.h"
+#include "gfx/banner.h"
 #include "host/common/desk_platform.h"
 #include "settings/settings.h"
 #include "settings/startup_screen.h"
@@ -30,6 +32,8 @@ std::vector<kept_head*> kept_heads() {
   for (auto& k : field_strip.soft_keys_kept) all.push_back(&k.head);
   for (auto& k : widgets.g_captions) all.push_back(&k.head);
   for (auto& k : popups.brightness_keys_kept) all.push_back(&k.head);
+  for (auto& k : banner.arrows_kept) all.push_back(&k.head);
+  all.push_back(&banner.lines_kept.head);
   for (auto& k : txp.kept.captions) all.push_back(&k.head);
   for (auto& k : txp.kept.values) all.push_back(&k.head);
   for (auto& k : txp.kept.keys) all.push_back(&k.head);
@@ -110,20 +114,34 @@ const std::vector<step>& steps() {
        }},
       {"no power icon", [] { desk.status_icon = false; }},
       {"brightness", [] { modes.brightness_popup_open = 1; }},
+      {"brightness up", [] { brightness_event(EVT_KNOB_CW); }},
+      {"brightness full",
+       [] {
+         for (int i = 0; i < 30; ++i) brightness_event(EVT_KNOB_CW);
+       }},
       {"brightness closed", [] { modes.brightness_popup_open = 0; }},
+      {"set altitude", [] { open_set_alt(); }},
+      {"set altitude turned", [] { set_alt_event(EVT_KNOB_CW); }},
+      {"set altitude closed", [] { close_set_alt(); }},
+      {"set baro", [] { open_set_baro(); }},
+      {"set baro turned", [] { set_baro_event(EVT_KNOB_CCW); }},
+      {"set baro closed", [] { close_set_baro(); }},
       {"page 3", [] { modes.field_page = 3; }},
       {"transponder", [] { set_cfg(CFG_SERIAL2, 1); }},
       {"squawk", [] { txp_set_squawk(4521); }},
       {"higher pressure altitude", [] { desk.txp_pressure_altitude = 9500.0f; }},
-      {"no replies", [] {
+      {"no replies",
+       [] {
          desk.txp_replying = false;
          reply_indicator_tick();  // the same altitude, now green
        }},
       {"ident", [] { start_ident(); }},
-      {"ident over", [] {
+      {"ident over",
+       [] {
          for (int i = 0; i < TXP_IDENT_SECONDS + 1; ++i) txp_ident_tick();
        }},
-      {"integrity", [] {
+      {"integrity",
+       [] {
          desk.txp_nic = 5;
          desk.txp_nacp = 11;
        }},
@@ -131,6 +149,9 @@ const std::vector<step>& steps() {
       {"mode on", [] { txp_set_mode(1); }},
       {"flight id", [] { std::snprintf(desk.txp_flight_id, sizeof desk.txp_flight_id, "%s", "DLH4AB"); }},
       {"squawk editor", [] { open_squawk_edit(); }},
+      {"squawk cursor", [] { txp.squawk_cursor = 2; }},
+      {"squawk digit", [] { txp.squawk_digit_edit = 1; }},
+      {"squawk digit moved", [] { txp.squawk_text[2] = '5'; }},
       {"squawk editor closed", [] { close_squawk_edit(); }},
       {"timed out", [] { desk.txp_status = TXP_STATUS_TIMEOUT; }},
       {"heading unit",

@@ -1,6 +1,6 @@
 // Kept groups of draws: written again from what they last wrote only while their key and the
 // pixels under them are those of the last time; every frame equals the group drawn afresh.
-#include "fields/kept_draw.h"
+#include "gfx/kept_draw.h"
 
 #include <gtest/gtest.h>
 

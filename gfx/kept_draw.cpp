@@ -1,4 +1,4 @@
-#include "fields/kept_draw.h"
+#include "gfx/kept_draw.h"
 
 #include <algorithm>
 #include <cstring>
