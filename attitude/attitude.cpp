@@ -148,7 +148,7 @@ void attitude_power_on() { attitude = attitude_state{}; }
 
 void attitude_init() { attitude.aircraft_symbol_offset = 0; }
 
-void draw_attitude(pixel_t* top, pixel_t* base) {
+void draw_attitude(pixel_t* top, pixel_t* base, bool paint_sky_ground) {
   set_colours(cfg_get_byte(CFG_UI_STYLE));
   read_attitude();
   attitude.attitude_pitch_fill = std::clamp(attitude.attitude_pitch, -50.0f, 25.0f);
@@ -156,7 +156,11 @@ void draw_attitude(pixel_t* top, pixel_t* base) {
   attitude.roll_sin = static_cast<float>(std::sin(static_cast<double>(radians)));
   attitude.roll_cos = static_cast<float>(std::cos(static_cast<double>(radians)));
 
-  draw_sky_ground(base, attitude.attitude_roll, attitude.attitude_pitch_fill);
+  if (paint_sky_ground) {
+    draw_sky_ground(base, attitude.attitude_roll, attitude.attitude_pitch_fill);
+  } else {
+    place_sky_ground(attitude.attitude_roll, attitude.attitude_pitch_fill);
+  }
   draw_roll_scale(top);
   draw_horizon_line(top);
   draw_pitch_ladder(top);
@@ -170,11 +174,15 @@ void draw_attitude(pixel_t* top, pixel_t* base) {
 // one way, on the right the other way, so a row's sky is at most a run from each edge), then every
 // pixel is written once.
 void draw_sky_ground(pixel_t* base, float roll, float pf) {
-  const pixel_t sky = attitude.adi_sky_colour;
-  const pixel_t ground = attitude.adi_ground_colour;
+  place_sky_ground(roll, pf);
+  paint_horizon_rows(base, attitude.horizon, attitude.adi_sky_colour, attitude.adi_ground_colour);
+  flush_display();
+}
+
+void place_sky_ground(float roll, float pf) {
   // Row y is sky on columns 0..sky_to[y] and sky_from[y]..319, ground between.
-  std::int16_t sky_to[SCREEN_H];
-  std::int16_t sky_from[SCREEN_H];
+  std::int16_t* sky_to = attitude.horizon.sky_to;
+  std::int16_t* sky_from = attitude.horizon.sky_from;
   for (int y = 0; y < SCREEN_H; ++y) {
     sky_to[y] = -1;
     sky_from[y] = SCREEN_W;
@@ -261,16 +269,6 @@ void draw_sky_ground(pixel_t* base, float roll, float pf) {
   if (bottom - 1 < 219 && !upright) {
     sky_rows(bottom + 19, 221 - bottom);
   }
-
-  for (int y = 0; y < SCREEN_H; ++y) {
-    pixel_t* row = base + y * SCREEN_W;
-    const int ground_from = sky_to[y] + 1;
-    const int ground_to = std::max<int>(sky_from[y], ground_from);
-    fill_row(row, ground_from, sky);
-    fill_row(row + ground_from, ground_to - ground_from, ground);
-    fill_row(row + ground_to, SCREEN_W - ground_to, sky);
-  }
-  flush_display();
 }
 
 void draw_pitch_ladder(pixel_t* top) {

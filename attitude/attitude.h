@@ -1,6 +1,7 @@
 // The attitude indicator: sky and ground turned by roll and moved by pitch, horizon line, pitch
 // ladder with numbers, the fading roll scale and the fixed aircraft symbol.
 #pragma once
+#include "gfx/images.h"
 #include "gfx/layers.h"
 #include "gfx/primitives.h"
 
@@ -23,12 +24,17 @@ struct attitude_state {
   // The roll mark's grey picture never changes: it is drawn into its scratch once after power-on.
   pixel_t mark_scratch[32 * 32] = {};
   bool mark_ready = false;
+  horizon_rows horizon;  // where the last frame's sky and ground lie
 };
 extern attitude_state attitude;
 
 void attitude_init();
-void draw_attitude(pixel_t* top, pixel_t* base);
+// The attitude picture: sky and ground into the base, the rest into the top layer. Without
+// paint_sky_ground the sky and ground are only placed (attitude.horizon), for a caller that paints
+// them itself as it merges (the vignetted looks).
+void draw_attitude(pixel_t* top, pixel_t* base, bool paint_sky_ground = true);
 void draw_sky_ground(pixel_t* base, float roll, float pf);
+void place_sky_ground(float roll, float pf);
 void draw_roll_scale(pixel_t* top);
 void draw_pitch_ladder(pixel_t* top);
 void draw_pitch_labels(pixel_t* top);

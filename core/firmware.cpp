@@ -145,9 +145,10 @@ bool vignetted(int style) { return style == 0 || style == 2; }
 
 void compose_attitude_unit(pixel_t* frame, int style) {
   clear_layer(top_layer);  // the sky and ground cover every pixel of the base
-  draw_attitude(top_layer, base_layer);
+  // The vignetted looks paint the sky and ground as they merge, skipping what the vignette covers.
+  draw_attitude(top_layer, base_layer, !vignetted(style));
   if (vignetted(style)) {
-    merge_vignette(base_layer, attitude.adi_sky_colour, attitude.adi_ground_colour, SCREEN_H);
+    merge_vignette(base_layer, attitude.horizon, attitude.adi_sky_colour, attitude.adi_ground_colour, SCREEN_H);
     merge_top_into_base();
   } else {
     merge_top_layer_twice(base_layer);  // the picture merged twice, in one pass
@@ -169,10 +170,10 @@ void compose_attitude_unit(pixel_t* frame, int style) {
 
 void compose_dg_attitude_page(pixel_t* frame, int style) {
   clear_layer(top_layer);  // the sky and ground cover every pixel of the base
-  draw_attitude(top_layer, base_layer);
+  draw_attitude(top_layer, base_layer, !vignetted(style));
   if (vignetted(style)) {
     // The bottom mask goes over the vignette before the merge, so its rows merge after it.
-    merge_vignette(base_layer, attitude.adi_sky_colour, attitude.adi_ground_colour, 213);
+    merge_vignette(base_layer, attitude.horizon, attitude.adi_sky_colour, attitude.adi_ground_colour, 213);
     blend_overlay(IMG_BOTTOM_MASK, 0, 213);  // on this page only with these two styles
     merge_top_into_base();
   } else {

@@ -2,10 +2,12 @@
 // opaque copy. The pixel arrays themselves are drawn at build time from the artwork sources.
 #include "gfx/images.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "gfx/fonts/font_strips.h"
 #include "gfx/images/image_arrays.h"
+#include "gfx/primitives.h"
 #include "gfx/text.h"
 
 namespace {
@@ -158,28 +160,27 @@ void vignette_row_twice(pixel_t* layer, int y) {
   if (layer == top_layer) layer_tiles.top_rows[y] |= shaded;
 }
 
-// n pixels of the base from index at, under a clear top layer where the vignette shades: runs of
-// plain sky or ground are copied from the merged pictures, any other colour takes the rule itself.
-void merge_clear_run(pixel_t* base, pixel_t sky, pixel_t ground, int at, int n) {
-  const int end = at + n;
-  while (at < end) {
-    int k = equal_span(base + at, end - at, sky);
-    if (k > 0) {
-      std::memcpy(base + at, vignette.over_sky + at, sizeof(pixel_t) * k);
-      at += k;
-      continue;
-    }
-    k = equal_span(base + at, end - at, ground);
-    if (k > 0) {
-      std::memcpy(base + at, vignette.over_ground + at, sizeof(pixel_t) * k);
-      at += k;
-      continue;
-    }
-    merge_vignetted_run({base + at, top_layer + at, img_style_vignette_pixels + at, sky, ground, vignette.over_sky + at,
-                         vignette.over_ground + at},
-                        1);
-    ++at;
+// Calls f(first, end, is_sky) for the parts of columns first .. end - 1 of row y that are sky
+// and ground.
+template <typename F>
+void for_each_horizon_part(const horizon_rows& horizon, int y, int first, int end, F f) {
+  const int ground_from = horizon.sky_to[y] + 1;
+  const int ground_to = std::max<int>(horizon.sky_from[y], ground_from);
+  const int bounds[4] = {0, ground_from, ground_to, SCREEN_W};
+  for (int k = 0; k < 3; ++k) {
+    const int lo = std::max(first, bounds[k]);
+    const int hi = std::min(end, bounds[k + 1]);
+    if (lo < hi) f(lo, hi, k != 1);
   }
+}
+
+void paint_row_tiles(pixel_t* base, const horizon_rows& horizon, pixel_t sky, pixel_t ground, int y,
+                     std::uint32_t tiles) {
+  pixel_t* row = base + y * SCREEN_W;
+  for_each_tile_run(tiles, [&](int x, int n) {
+    for_each_horizon_part(horizon, y, x, x + n,
+                          [&](int lo, int hi, bool is_sky) { fill_row(row + lo, hi - lo, is_sky ? sky : ground); });
+  });
 }
 
 // The merged pictures are kept for the last pair of colours (they change only with the look).
@@ -219,30 +220,42 @@ void blend_vignette_twice(pixel_t* layer) {
   for (int y = 0; y < SCREEN_H; ++y) vignette_row_twice(layer, y);
 }
 
-void merge_vignette(pixel_t* base, pixel_t sky, pixel_t ground, int rows) {
+void paint_horizon_rows(pixel_t* base, const horizon_rows& horizon, pixel_t sky, pixel_t ground) {
+  for (int y = 0; y < SCREEN_H; ++y) paint_row_tiles(base, horizon, sky, ground, y, ALL_TILES);
+}
+
+void merge_vignette(pixel_t* base, const horizon_rows& horizon, pixel_t sky, pixel_t ground, int rows) {
   prepare_vignette_pictures(sky, ground);
   for (int y = 0; y < SCREEN_H; ++y) {
     const std::uint32_t marked = layer_tiles.top_rows[y];
     const int row = y * SCREEN_W;
     pixel_t* top = top_layer + row;
     if (y >= rows) {
+      paint_row_tiles(base, horizon, sky, ground, y, ALL_TILES);
       for_each_tile_run(marked,
                         [&](int x, int n) { blend_image(base, top + x, base, SCREEN_W, SCREEN_H, x, y, n, 1); });
       vignette_row_twice(top_layer, y);
       continue;
     }
-    // Where the vignette shades: drawn tiles in one pass of the whole rule; unmarked tiles are
-    // clear throughout, and their plain sky and ground are copied from the merged pictures.
+    // Where the vignette shades and the top layer is clear, the merged sky and ground are copied
+    // from the pictures; everywhere else the plain colours are painted first.
     const std::uint32_t shaded = img_style_vignette_tiles[y];
+    paint_row_tiles(base, horizon, sky, ground, y, ALL_TILES & ~(shaded & ~marked));
+    for_each_tile_run(shaded & ~marked, [&](int x, int n) {
+      for_each_horizon_part(horizon, y, x, x + n, [&](int lo, int hi, bool is_sky) {
+        const pixel_t* picture = is_sky ? vignette.over_sky : vignette.over_ground;
+        std::memcpy(base + row + lo, picture + row + lo, sizeof(pixel_t) * (hi - lo));
+      });
+    });
+    // Drawn tiles where the vignette shades: one pass of the whole rule.
     for_each_tile_run(shaded & marked, [&](int x, int n) {
       const int at = row + x;
       merge_vignetted_run({base + at, top_layer + at, img_style_vignette_pixels + at, sky, ground,
                            vignette.over_sky + at, vignette.over_ground + at},
                           n);
     });
-    for_each_tile_run(shaded & ~marked, [&](int x, int n) { merge_clear_run(base, sky, ground, row + x, n); });
     // Where the vignette is clear the top layer is merged twice over, in one pass.
-    for_each_tile_run(marked & ~img_style_vignette_tiles[y], [&](int x, int n) {
+    for_each_tile_run(marked & ~shaded, [&](int x, int n) {
       merge_twice_in_place(base, top + x, x, y, n);
       std::memset(top + x, 0, sizeof(pixel_t) * n);
     });

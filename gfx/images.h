@@ -118,14 +118,24 @@ void blend_catalogue_image(pixel_t* buf, int entry, int x, int y);
 // build time, the others are blended twice.
 void blend_vignette_twice(pixel_t* layer);
 
-// The merge of the top layer into the base, the vignette and the merge that follows it on the
-// attitude pages, done together for rows 0 .. rows - 1: the same base as merging the whole top
-// layer, blending the vignette twice into it and merging it again, with those rows of the top
-// layer left clear and unmarked. Where the top layer is clear and the base still holds the plain
-// sky or ground colour, the merged pixel depends on that colour and the vignette's alpha only, and
-// comes from a whole merged picture of each colour kept while the colours are unchanged. Rows from
-// `rows` on are merged once and take blend_vignette_twice, and are left to the second merge.
-void merge_vignette(pixel_t* base, pixel_t sky, pixel_t ground, int rows);
+// The attitude picture's sky and ground as runs per row: row y is sky on columns 0 .. sky_to[y],
+// ground from there up to sky_from[y] (exclusive), and sky again from there (or from the ground's
+// start, whichever is later) to the right edge.
+struct horizon_rows {
+  std::int16_t sky_to[SCREEN_H] = {};
+  std::int16_t sky_from[SCREEN_H] = {};
+};
+// Paints the sky and ground of those rows into the base, every pixel once.
+void paint_horizon_rows(pixel_t* base, const horizon_rows& horizon, pixel_t sky, pixel_t ground);
+
+// The attitude pages' base and its merges in one pass, rows 0 .. rows - 1: the same base as
+// painting the sky and ground, merging the whole top layer, blending the vignette twice into it
+// and merging it again, with those rows of the top layer left clear and unmarked. Where the top
+// layer is clear the merged sky or ground depends on its colour and the vignette's alpha only, and
+// is copied from a whole merged picture of each colour kept while the colours are unchanged; there
+// the plain colour is never painted. Rows from `rows` on are painted, merged once and take
+// blend_vignette_twice, and are left to the second merge.
+void merge_vignette(pixel_t* base, const horizon_rows& horizon, pixel_t sky, pixel_t ground, int rows);
 
 // The merged pictures take memory (two screens) for speed: every clear pixel under the vignette
 // becomes a copy instead of a lookup per pixel.

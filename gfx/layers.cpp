@@ -12,7 +12,6 @@
 // portable kernel everywhere (the sanitizer build does, so that the tests hold the frames of both).
 #if defined(__SSE2__) && !defined(VESPER_PORTABLE_KERNELS)
 #define VESPER_SSE2_BLEND 1
-#include <emmintrin.h>
 #else
 #define VESPER_SSE2_BLEND 0
 #endif
@@ -233,20 +232,6 @@ void merge_twice_in_place(pixel_t* dst, const pixel_t* src, int x, int y, int w)
   blend_image_portable(dst, src, dst, SCREEN_W, x, y, w, 1);
   blend_image_portable(dst, src, dst, SCREEN_W, x, y, w, 1);
 #endif
-}
-
-int equal_span(const pixel_t* p, int n, pixel_t c) {
-  int i = 0;
-#if VESPER_SSE2_BLEND
-  const __m128i cv = _mm_set1_epi32(static_cast<int>(c));
-  for (; i + 8 <= n; i += 8) {
-    const __m128i a = _mm_cmpeq_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)), cv);
-    const __m128i b = _mm_cmpeq_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 4)), cv);
-    if (_mm_movemask_epi8(_mm_and_si128(a, b)) != 0xFFFF) break;
-  }
-#endif
-  while (i < n && p[i] == c) ++i;
-  return i;
 }
 
 void merge_vignetted_run(const vignette_merge_run& run, int n) {

@@ -79,9 +79,6 @@ void blend_image_sse2(pixel_t* dst, const pixel_t* src, const pixel_t* under, in
 void blend_image_sse2_twice(pixel_t* dst, const pixel_t* src, int stride, int x, int y, int w, int h);
 #endif
 
-// How many of the n pixels from p, from the first on, equal c.
-int equal_span(const pixel_t* p, int n, pixel_t c);
-
 // The vignette's merge on the attitude pages, for n pixels of a row where the vignette shades: each
 // top pixel T is merged into the base pixel B, the vignette V (black) is blended twice over T, and
 // that is merged again, blend(blend(B, T), blend(blend(T, V), V)); the top pixel is then cleared.
@@ -135,6 +132,7 @@ inline std::uint32_t tile_bits(int first, int last) {
   const std::uint32_t upto = last >= 31 ? ~0u : (1u << (last + 1)) - 1u;
   return upto & ~((1u << first) - 1u);
 }
+inline constexpr std::uint32_t ALL_TILES = TILES_PER_ROW >= 32 ? ~0u : (1u << TILES_PER_ROW) - 1u;
 
 // Calls f(x, n) for each run of set tiles in a row's bits: n pixels from column x.
 template <typename F>

@@ -299,27 +299,43 @@ TEST_F(LayerTiles, CatalogueBlendsMatchThePlainBlendOfTheWholeImage) {
   }
 }
 
-// The vignette merged with the top layer in one pass leaves the base exactly as blending the
-// vignette twice into the top layer and merging the whole layer would, over sky and ground split
-// by a tilted horizon with a few pixels of other colours, for each look's colours in turn, for the
-// attitude unit's rows and the gyro unit's.
+// The vignette merged with the top layer in one pass, painting the sky and ground as it goes, leaves
+// the base exactly as painting them, blending the vignette twice into the top layer and merging
+// the whole layer would: over sky and ground split by tilted horizons (one ground run per row
+// reaching either edge, or in the middle), for each look's colours in turn, for the attitude
+// unit's rows and the gyro unit's.
 TEST_F(LayerTiles, VignetteMergeEqualsTheVignetteThenTheMerge) {
   std::mt19937 rng(9);
   const pixel_t colours[][2] = {{0xFF3878A8, 0xFF603C04}, {0xFF505060, 0xFF000000}, {0xFF3878A8, 0xFF603C04}};
   for (const int rows : {SCREEN_H, 213, 0}) {
     restore_power_on();
+    int shape = 0;
     for (const auto& c : colours) {
       clear_layer(top_layer);
-      for (int y = 0; y < SCREEN_H; ++y)
-        for (int x = 0; x < SCREEN_W; ++x) base_layer[y * SCREEN_W + x] = y * 7 > x + 600 ? c[1] : c[0];
+      horizon_rows horizon;
+      for (int y = 0; y < SCREEN_H; ++y) {
+        const int edge = std::clamp(7 * y - 600, -1, SCREEN_W);
+        horizon.sky_to[y] = static_cast<std::int16_t>(shape == 1 ? std::min(edge, SCREEN_W - 1) : -1);
+        horizon.sky_from[y] =
+            static_cast<std::int16_t>(shape == 0 ? std::max(edge, 0) : (shape == 1 ? SCREEN_W : 100 + y / 3));
+      }
+      shape += 1;
+      for (int y = 0; y < SCREEN_H; ++y) base_layer[y * SCREEN_W + 5] = 0x12345678;  // painted over
       for (int k = 0; k < 30; ++k) {
         const int x = static_cast<int>(rng() % 310), y = static_cast<int>(rng() % 235);
         const pixel_t ink = static_cast<pixel_t>(rng());
         fill_rect(top_layer, x, y, 1 + static_cast<int>(rng() % 12), 1 + static_cast<int>(rng() % 4), ink);
-        if (k % 5 == 0) base_layer[y * SCREEN_W + x] = ink | 0xFF000000u;
+      }
+      std::vector<pixel_t> painted(LAYER_PIXELS);
+      paint_horizon_rows(painted.data(), horizon, c[0], c[1]);
+      for (int y = 0; y < SCREEN_H; ++y) {
+        for (int x = 0; x < SCREEN_W; ++x) {
+          const bool sky = x <= horizon.sky_to[y] || x >= std::max<int>(horizon.sky_from[y], horizon.sky_to[y] + 1);
+          ASSERT_EQ(painted[y * SCREEN_W + x], sky ? c[0] : c[1]) << "row " << y << ", column " << x;
+        }
       }
       std::vector<pixel_t> top(top_layer, top_layer + LAYER_PIXELS);
-      std::vector<pixel_t> want(base_layer, base_layer + LAYER_PIXELS);
+      std::vector<pixel_t> want = painted;
       blend_image_reference(want.data(), top.data(), want.data(), SCREEN_W, SCREEN_H, 0, 0, SCREEN_W, SCREEN_H);
       const image_ref v = image_lookup(IMG_STYLE_VIGNETTE);
       for (int k = 0; k < 2; ++k)
@@ -327,7 +343,7 @@ TEST_F(LayerTiles, VignetteMergeEqualsTheVignetteThenTheMerge) {
       const int merged = rows * SCREEN_W;
       blend_image_reference(want.data(), top.data(), want.data(), SCREEN_W, rows, 0, 0, SCREEN_W, rows);
 
-      merge_vignette(base_layer, c[0], c[1], rows);
+      merge_vignette(base_layer, horizon, c[0], c[1], rows);
       for (int i = 0; i < LAYER_PIXELS; ++i) {
         ASSERT_EQ(base_layer[i], want[i]) << "rows " << rows << ", pixel " << i;
         ASSERT_EQ(top_layer[i], i < merged ? 0u : top[i]) << "rows " << rows << ", top pixel " << i;

@@ -418,19 +418,6 @@ TEST(BlendImage, TheTwiceKernelIsTwoPlainBlends) {
 }
 #endif
 
-// A span ends at the first other pixel wherever it falls: inside or after a group of eight, in
-// the remainder, or nowhere.
-TEST(EqualSpan, EndsAtTheFirstOtherPixel) {
-  for (int n = 0; n <= 21; ++n) {
-    for (int other = 0; other <= n; ++other) {
-      std::vector<pixel_t> p(static_cast<std::size_t>(n) + 1, 0xFF3878A8u);  // one past the end differs too
-      p[static_cast<std::size_t>(n)] = 0;
-      if (other < n) p[static_cast<std::size_t>(other)] = 0xFF3878A9u;
-      EXPECT_EQ(equal_span(p.data(), n, 0xFF3878A8u), other) << "n " << n << ", other at " << other;
-    }
-  }
-}
-
 // The vignette's merge on the attitude pages is four plain blends per pixel, in both kernels: over
 // every pair of top and vignette alphas with varied colours under them, and over plain sky and
 // ground with a clear top, where the kernels copy from the merged pictures instead. Widths that are
