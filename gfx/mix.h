@@ -54,8 +54,10 @@ inline pixel_t lanes_pixel_sse2(__m128i v) {
 }
 
 // mix_colour_reference, all four channels at once: per lane the same two products, the same sum
-// and the same truncation, so the bits are the same for every a, b and t. The second pixel comes
-// as float lanes, so that a loop mixing towards one colour converts it once.
+// and the same truncation, so the bits are the same for every a and b and every weight whose sums
+// fit an int (beyond that, and for a weight that is not a number, the plain conversion has no
+// defined answer; a lane gives 0 there). The second pixel comes as float lanes, so that a loop
+// mixing towards one colour converts it once.
 inline pixel_t mix_colour_sse2(pixel_t a, __m128 b_lanes, float t) {
   const __m128 fa = _mm_cvtepi32_ps(pixel_lanes_sse2(a));
   const __m128 v = _mm_add_ps(_mm_mul_ps(fa, _mm_set1_ps(1.0f - t)), _mm_mul_ps(b_lanes, _mm_set1_ps(t)));
