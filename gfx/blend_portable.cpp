@@ -58,15 +58,10 @@ void blend_image_portable(pixel_t* dst, const pixel_t* src, const pixel_t* under
 void merge_vignetted_portable(const vignette_merge_run& run, int n) {
   for (int i = 0; i < n; ++i) {
     const pixel_t top = run.top[i];
-    const pixel_t under = run.base[i];
-    if (top == 0 && under == run.sky) {
-      run.base[i] = run.over_sky[i];
-    } else if (top == 0 && under == run.ground) {
-      run.base[i] = run.over_ground[i];
-    } else {
-      const pixel_t shaded = blend_pixel(blend_pixel(top, run.vignette[i]), run.vignette[i]);
-      run.base[i] = blend_pixel(blend_pixel(under, top), shaded);
-      run.top[i] = 0;
-    }
+    if (top == 0) continue;
+    const pixel_t under = i >= run.ground_from && i < run.ground_to ? run.ground : run.sky;
+    const pixel_t shaded = blend_pixel(blend_pixel(top, run.vignette[i]), run.vignette[i]);
+    run.base[i] = blend_pixel(blend_pixel(under, top), shaded);
+    run.top[i] = 0;
   }
 }

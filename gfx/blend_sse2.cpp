@@ -137,31 +137,16 @@ void merge_vignetted_sse2(const vignette_merge_run& run, int n) {
   const __m128 one = _mm_set1_ps(1.0f);
   const __m128i sky = _mm_set1_epi32(static_cast<int>(run.sky));
   const __m128i ground = _mm_set1_epi32(static_cast<int>(run.ground));
+  const __m128i ground_after = _mm_set1_epi32(run.ground_from - 1);
+  const __m128i ground_to = _mm_set1_epi32(run.ground_to);
+  __m128i column = _mm_set_epi32(3, 2, 1, 0);
   int i = 0;
-  for (; i + 4 <= n; i += 4) {
+  for (; i + 4 <= n; i += 4, column = _mm_add_epi32(column, _mm_set1_epi32(4))) {
     const __m128i tv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run.top + i));
-    const __m128i bv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run.base + i));
-    if (_mm_movemask_epi8(_mm_cmpeq_epi32(tv, zero)) == 0xFFFF) {
-      if (_mm_movemask_epi8(_mm_cmpeq_epi32(bv, sky)) == 0xFFFF) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(run.base + i),
-                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(run.over_sky + i)));
-        continue;
-      }
-      if (_mm_movemask_epi8(_mm_cmpeq_epi32(bv, ground)) == 0xFFFF) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(run.base + i),
-                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(run.over_ground + i)));
-        continue;
-      }
-      // Where the horizon crosses the group: each pixel from its own colour's picture.
-      const __m128i is_sky = _mm_cmpeq_epi32(bv, sky);
-      if (_mm_movemask_epi8(_mm_or_si128(is_sky, _mm_cmpeq_epi32(bv, ground))) == 0xFFFF) {
-        const __m128i from_sky = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run.over_sky + i));
-        const __m128i from_ground = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run.over_ground + i));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(run.base + i),
-                         _mm_or_si128(_mm_and_si128(is_sky, from_sky), _mm_andnot_si128(is_sky, from_ground)));
-        continue;
-      }
-    }
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(tv, zero)) == 0xFFFF) continue;
+    // The plain colour under each pixel, from where the ground lies.
+    const __m128i in_ground = _mm_and_si128(_mm_cmpgt_epi32(column, ground_after), _mm_cmpgt_epi32(ground_to, column));
+    const __m128i bv = _mm_or_si128(_mm_and_si128(in_ground, ground), _mm_andnot_si128(in_ground, sky));
     const __m128i vv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run.vignette + i));
     // Weights: the top pixel's alpha (first merge), the vignette's (twice over the top pixel).
     const __m128i top_alpha = _mm_srli_epi32(tv, 24);
@@ -191,8 +176,8 @@ void merge_vignetted_sse2(const vignette_merge_run& run, int n) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(run.top + i), zero);
   }
   if (i < n) {
-    const vignette_merge_run rest{run.base + i, run.top + i,      run.vignette + i,   run.sky,
-                                  run.ground,   run.over_sky + i, run.over_ground + i};
+    const vignette_merge_run rest{run.base + i, run.top + i,         run.vignette + i, run.sky,
+                                  run.ground,   run.ground_from - i, run.ground_to - i};
     merge_vignetted_portable(rest, n - i);
   }
 }

@@ -162,11 +162,20 @@ void vignette_row_twice(pixel_t* layer, int y) {
 
 // Calls f(first, end, is_sky) for the parts of columns first .. end - 1 of row y that are sky
 // and ground.
+// Row y's ground: columns from .. to - 1.
+struct ground_span {
+  int from;
+  int to;
+};
+ground_span ground_of(const horizon_rows& horizon, int y) {
+  const int from = horizon.sky_to[y] + 1;
+  return {from, std::max<int>(horizon.sky_from[y], from)};
+}
+
 template <typename F>
 void for_each_horizon_part(const horizon_rows& horizon, int y, int first, int end, F f) {
-  const int ground_from = horizon.sky_to[y] + 1;
-  const int ground_to = std::max<int>(horizon.sky_from[y], ground_from);
-  const int bounds[4] = {0, ground_from, ground_to, SCREEN_W};
+  const ground_span ground = ground_of(horizon, y);
+  const int bounds[4] = {0, ground.from, ground.to, SCREEN_W};
   for (int k = 0; k < 3; ++k) {
     const int lo = std::max(first, bounds[k]);
     const int hi = std::min(end, bounds[k + 1]);
@@ -237,22 +246,22 @@ void merge_vignette(pixel_t* base, const horizon_rows& horizon, pixel_t sky, pix
       vignette_row_twice(top_layer, y);
       continue;
     }
-    // Where the vignette shades and the top layer is clear, the merged sky and ground are copied
-    // from the pictures; everywhere else the plain colours are painted first.
+    // Where the vignette shades, the merged sky and ground are copied from the pictures, which
+    // is the whole rule where the top layer is clear; its drawn pixels then take the rule itself
+    // over the plain colour. Where the vignette is clear the plain colours are painted.
     const std::uint32_t shaded = img_style_vignette_tiles[y];
-    paint_row_tiles(base, horizon, sky, ground, y, ALL_TILES & ~(shaded & ~marked));
-    for_each_tile_run(shaded & ~marked, [&](int x, int n) {
+    paint_row_tiles(base, horizon, sky, ground, y, ALL_TILES & ~shaded);
+    for_each_tile_run(shaded, [&](int x, int n) {
       for_each_horizon_part(horizon, y, x, x + n, [&](int lo, int hi, bool is_sky) {
         const pixel_t* picture = is_sky ? vignette.over_sky : vignette.over_ground;
         std::memcpy(base + row + lo, picture + row + lo, sizeof(pixel_t) * (hi - lo));
       });
     });
-    // Drawn tiles where the vignette shades: one pass of the whole rule.
+    const ground_span under = ground_of(horizon, y);
     for_each_tile_run(shaded & marked, [&](int x, int n) {
       const int at = row + x;
-      merge_vignetted_run({base + at, top_layer + at, img_style_vignette_pixels + at, sky, ground,
-                           vignette.over_sky + at, vignette.over_ground + at},
-                          n);
+      merge_vignetted_run(
+          {base + at, top_layer + at, img_style_vignette_pixels + at, sky, ground, under.from - x, under.to - x}, n);
     });
     // Where the vignette is clear the top layer is merged twice over, in one pass.
     for_each_tile_run(marked & ~shaded, [&](int x, int n) {

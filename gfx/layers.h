@@ -79,20 +79,21 @@ void blend_image_sse2(pixel_t* dst, const pixel_t* src, const pixel_t* under, in
 void blend_image_sse2_twice(pixel_t* dst, const pixel_t* src, int stride, int x, int y, int w, int h);
 #endif
 
-// The vignette's merge on the attitude pages, for n pixels of a row where the vignette shades: each
-// top pixel T is merged into the base pixel B, the vignette V (black) is blended twice over T, and
-// that is merged again, blend(blend(B, T), blend(blend(T, V), V)); the top pixel is then cleared.
-// Where T is clear and B is the plain sky or ground colour the result depends on the vignette's
-// alpha only and is taken from `over_sky` or `over_ground` (that same rule, done beforehand). The
-// pointers all start at the run's first pixel.
+// The vignette's merge on the attitude pages, for the drawn pixels among n of a row where the
+// vignette shades: each drawn top pixel T is merged into the plain sky or ground B under it, the
+// vignette V (black) is blended twice over T, and that is merged again,
+// blend(blend(B, T), blend(blend(T, V), V)); the top pixel is then cleared. B is the ground on
+// pixels ground_from .. ground_to - 1 of the run and the sky elsewhere. Under a clear top pixel
+// the caller has already given the base that rule's result (the merged pictures); it may be
+// computed again, to the same pixel. The pointers all start at the run's first pixel.
 struct vignette_merge_run {
   pixel_t* base;
   pixel_t* top;
   const pixel_t* vignette;
   pixel_t sky;
   pixel_t ground;
-  const pixel_t* over_sky;
-  const pixel_t* over_ground;
+  int ground_from;
+  int ground_to;
 };
 void merge_vignetted_run(const vignette_merge_run& run, int n);
 void merge_vignetted_portable(const vignette_merge_run& run, int n);

@@ -418,10 +418,11 @@ TEST(BlendImage, TheTwiceKernelIsTwoPlainBlends) {
 }
 #endif
 
-// The vignette's merge on the attitude pages is four plain blends per pixel, in both kernels: over
-// every pair of top and vignette alphas with varied colours under them, and over plain sky and
-// ground with a clear top, where the kernels copy from the merged pictures instead. Widths that are
-// not a multiple of four leave a remainder after the groups of four.
+// The vignette's merge on the attitude pages is four plain blends per drawn pixel, in both kernels,
+// over the sky or the ground as the run's ground span says: over every pair of top and vignette
+// alphas with varied colours, with the ground reaching into the run from either side, lying
+// inside it, or absent. Widths that are not a multiple of four leave a remainder after the groups
+// of four.
 TEST(BlendImage, TheVignetteMergeIsFourPlainBlends) {
   using kernel = void (*)(const vignette_merge_run&, int);
   std::vector<std::pair<const char*, kernel>> kernels = {{"portable", merge_vignetted_portable}};
@@ -436,22 +437,22 @@ TEST(BlendImage, TheVignetteMergeIsFourPlainBlends) {
   const pixel_t sky = 0xFF3878A8;
   const pixel_t ground = 0xFF603C04;
   const int n = 256 - 3;
+  const int spans[][2] = {{-40, 17}, {130, 400}, {61, 190}, {0, 0}, {-5, 300}};
   std::mt19937 rng(31);
   for (const auto& [name, merge] : kernels) {
     for (int ta = 0; ta < 256; ++ta) {
-      std::vector<pixel_t> base(n), top(n), vig(n), over_sky(n), over_ground(n), want(n);
+      const int* span = spans[ta % 5];
+      std::vector<pixel_t> base(n), top(n), vig(n), want(n);
       for (int i = 0; i < n; ++i) {
         vig[i] = static_cast<pixel_t>(i) << 24;
-        const pixel_t twice = plain(plain(0, vig[i]), vig[i]);
-        over_sky[i] = plain(sky, twice);
-        over_ground[i] = plain(ground, twice);
-        // A fifth of the pixels are clear over sky or ground: the pictures' part of the rule.
-        const int kind = static_cast<int>(rng() % 5);
-        base[i] = kind == 0 ? sky : (kind == 1 ? ground : static_cast<pixel_t>(rng()));
-        top[i] = kind < 2 ? 0u : (static_cast<pixel_t>(ta) << 24 | (static_cast<pixel_t>(rng()) & 0xFFFFFFu));
-        want[i] = plain(plain(base[i], top[i]), plain(plain(top[i], vig[i]), vig[i]));
+        const bool drawn = rng() % 5 != 0;
+        top[i] = drawn ? (static_cast<pixel_t>(ta) << 24 | (static_cast<pixel_t>(rng()) & 0xFFFFFFu)) : 0u;
+        const pixel_t under = i >= span[0] && i < span[1] ? ground : sky;
+        want[i] = plain(plain(under, top[i]), plain(plain(top[i], vig[i]), vig[i]));
+        // Under a drawn pixel the base is anything; under a clear one the caller has merged it.
+        base[i] = drawn ? static_cast<pixel_t>(rng()) : want[i];
       }
-      merge({base.data(), top.data(), vig.data(), sky, ground, over_sky.data(), over_ground.data()}, n);
+      merge({base.data(), top.data(), vig.data(), sky, ground, span[0], span[1]}, n);
       ASSERT_EQ(first_difference(base, want), -1) << name << ", top alpha " << ta;
       ASSERT_EQ(first_difference(top, std::vector<pixel_t>(n, 0)), -1) << name << ", top alpha " << ta;
     }
