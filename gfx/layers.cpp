@@ -8,14 +8,6 @@
 #include "gfx/mix.h"
 #include "gfx/primitives.h"
 
-// blend_image uses the SSE2 kernel where the target has it, unless the build asks for the
-// portable kernel everywhere (the sanitizer build does, so that the tests hold the frames of both).
-#if defined(__SSE2__) && !defined(VESPER_PORTABLE_KERNELS)
-#define VESPER_SSE2_BLEND 1
-#else
-#define VESPER_SSE2_BLEND 0
-#endif
-
 // Aligned so that the blend kernels' vector loads never straddle a cache line more than they must.
 alignas(64) pixel_t top_layer[LAYER_PIXELS];
 alignas(64) pixel_t base_layer[LAYER_PIXELS];
@@ -58,7 +50,7 @@ void blend_whole_top_layer(pixel_t* dst, const pixel_t* under) {
                         [&](int x, int n) { std::memcpy(dst + row + x, under + row + x, sizeof(pixel_t) * n); });
     }
     for_each_tile_run(marked, [&](int x, int n) {
-#if VESPER_SSE2_BLEND
+#if VESPER_SSE2_KERNELS
       blend_image_sse2(dst, top_layer + row + x, under, SCREEN_W, x, y, n, 1);
 #else
       blend_image_portable(dst, top_layer + row + x, under, SCREEN_W, x, y, n, 1);
@@ -196,7 +188,7 @@ void blend_image(pixel_t* dst, const pixel_t* src, const pixel_t* under, int str
   }
   if (w <= 0 || h <= 0) return;
   mark_written(dst, x, y, x + w - 1, y + h - 1);
-#if VESPER_SSE2_BLEND
+#if VESPER_SSE2_KERNELS
   blend_image_sse2(dst, src, under, stride, x, y, w, h);
 #else
   blend_image_portable(dst, src, under, stride, x, y, w, h);
@@ -226,7 +218,7 @@ void flush_display() {}
 
 void merge_twice_in_place(pixel_t* dst, const pixel_t* src, int x, int y, int w) {
   mark_written(dst, x, y, x + w - 1, y);
-#if VESPER_SSE2_BLEND
+#if VESPER_SSE2_KERNELS
   blend_image_sse2_twice(dst, src, SCREEN_W, x, y, w, 1);
 #else
   blend_image_portable(dst, src, dst, SCREEN_W, x, y, w, 1);
@@ -235,7 +227,7 @@ void merge_twice_in_place(pixel_t* dst, const pixel_t* src, int x, int y, int w)
 }
 
 void merge_vignetted_run(const vignette_merge_run& run, int n) {
-#if VESPER_SSE2_BLEND
+#if VESPER_SSE2_KERNELS
   merge_vignetted_sse2(run, n);
 #else
   merge_vignetted_portable(run, n);

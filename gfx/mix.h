@@ -10,12 +10,13 @@
 
 #include "gfx/layers.h"
 
-// The four-lane mix stands in for the plain one wherever the target has SSE2, unless the build asks
-// for the portable kernels everywhere (the sanitizer build does, so that the tests hold both).
+// The four-lane mix and the SSE2 blend kernels stand in for the plain ones wherever the target has
+// SSE2, unless the build asks for the portable kernels everywhere (the sanitizer build does, so
+// that the tests hold the frames of both).
 #if defined(__SSE2__) && !defined(VESPER_PORTABLE_KERNELS)
-#define VESPER_SSE2_MIX 1
+#define VESPER_SSE2_KERNELS 1
 #else
-#define VESPER_SSE2_MIX 0
+#define VESPER_SSE2_KERNELS 0
 #endif
 
 #if defined(__SSE2__)
@@ -71,7 +72,7 @@ inline pixel_t mix_colour_sse2(pixel_t a, pixel_t b, float t) {
 
 // The mix the drawing code uses: the four-lane form where it is enabled, the plain rule elsewhere.
 inline pixel_t mix_colour_inline(pixel_t a, pixel_t b, float t) {
-#if VESPER_SSE2_MIX
+#if VESPER_SSE2_KERNELS
   return mix_colour_sse2(a, b, t);
 #else
   return mix_colour_reference(a, b, t);

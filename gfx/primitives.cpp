@@ -50,14 +50,14 @@ struct line_column {
   float alpha = static_cast<float>(colour >> 24);
   float grey_level = static_cast<float>(colour & 0xFFu);
   bool grey = rgb_grey(colour);
-#if VESPER_SSE2_MIX
+#if VESPER_SSE2_KERNELS
   // The colour's channels as float lanes, converted once for the whole line.
   __m128 colour_lanes = _mm_cvtepi32_ps(pixel_lanes_sse2(colour));
 #endif
 
   // blend_line_pixel(old, colour, t), with the colour's work done once per line.
   [[gnu::always_inline]] pixel_t blend(pixel_t old, float t) const {
-#if VESPER_SSE2_MIX
+#if VESPER_SSE2_KERNELS
     // The weight held in 0..1 as blend_line_pixel holds it (a weight that is not a number gives
     // clear either way). Over a clear pixel each channel is the colour's times the weight.
     if (t < 0.0f) t = 0.0f;
@@ -141,7 +141,7 @@ template <bool non_negative>
   const int iy = static_cast<int>(y) - (!non_negative && y < 0.0f ? 1 : 0);
   const float fx = x - static_cast<float>(ix);
   const float fy = y - static_cast<float>(iy);
-#if VESPER_SSE2_MIX
+#if VESPER_SSE2_KERNELS
   // Each row's two pixels side by side, channels widened to 16 bits: p00 p10 above, p01 p11 below.
   const __m128i zero = _mm_setzero_si128();
   __m128i above, below;
@@ -299,7 +299,7 @@ void scan_transformed(pixel_t* dst, int dst_w, int dst_h, const pixel_t* src, in
                    rel * (std::fabs(ay) * span + std::fabs(by * ddy)) + tiny, ox);
     pixel_t* row = dst + y * dst_w;
     int x = lo;
-#if VESPER_SSE2_MIX
+#if VESPER_SSE2_KERNELS
     // Four columns at a time: per lane the same float steps as the loop below (a product by k2 is
     // the same either side of it), so the same points pass the same test; the samples and writes
     // then follow column by column, left to right, as there.

@@ -27,7 +27,7 @@ inline bool rgb_grey(pixel_t p) { return (p & 0xFFFFFFu) == (p & 0xFFu) * 0x0101
 [[gnu::always_inline]] inline pixel_t blend_pixel(pixel_t under, pixel_t over, float t) {
   if (t == 0.0f) return under;
   if (t == 1.0f) return over;
-#if VESPER_SSE2_MIX
+#if VESPER_SSE2_KERNELS
   return mix_colour_sse2(under, over, t);
 #else
   const bool grey = rgb_grey(under) && rgb_grey(over);
