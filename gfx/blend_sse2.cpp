@@ -52,42 +52,18 @@ inline __m128i mix_channel4_twice(__m128i u, __m128i s, __m128 t, __m128 one_min
 
 }  // namespace
 
-void blend_image_sse2_twice(pixel_t* dst, const pixel_t* src, int stride, int x, int y, int w, int h) {
-  if (w <= 0 || h <= 0) return;
-  const __m128i alpha_bits = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-  const __m128i zero = _mm_setzero_si128();
-  const __m128 one = _mm_set1_ps(1.0f);
-  for (int j = 0; j < h; ++j) {
-    const pixel_t* s = src + j * w;
-    pixel_t* d = dst + (y + j) * stride + x;
-    int i = 0;
-    for (; i + 4 <= w; i += 4) {
-      const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-      const __m128i a = _mm_and_si128(sv, alpha_bits);
-      if (_mm_movemask_epi8(_mm_cmpeq_epi32(a, zero)) == 0xFFFF) continue;
-      if (_mm_movemask_epi8(_mm_cmpeq_epi32(a, alpha_bits)) == 0xFFFF) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), sv);
-        continue;
-      }
-      const __m128i uv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-      const __m128 t = weight4(_mm_srli_epi32(sv, 24));
-      const __m128 one_minus_t = _mm_sub_ps(one, t);
-      __m128i out = mix_channel4_twice(uv, sv, t, one_minus_t, 0);
-      out = _mm_or_si128(out, mix_channel4_twice(uv, sv, t, one_minus_t, 8));
-      out = _mm_or_si128(out, mix_channel4_twice(uv, sv, t, one_minus_t, 16));
-      out = _mm_or_si128(out, mix_channel4_twice(uv, sv, t, one_minus_t, 24));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), out);
-    }
-    for (; i < w; ++i) d[i] = blend_pixel(blend_pixel(d[i], s[i]), s[i]);
-  }
-}
+namespace {
 
-void blend_image_sse2(pixel_t* dst, const pixel_t* src, const pixel_t* under, int stride, int x, int y, int w, int h) {
+// The group loop of both kernels: groups of four whose source is clear leave the under pixels,
+// opaque ones store the source, the rest are mixed once, or twice in place (dst is then under).
+template <bool twice>
+[[gnu::always_inline]] inline void blend_rows_sse2(pixel_t* dst, const pixel_t* src, const pixel_t* under, int stride,
+                                                   int x, int y, int w, int h) {
   if (w <= 0 || h <= 0) return;
   const __m128i alpha_bits = _mm_set1_epi32(static_cast<int>(0xFF000000u));
   const __m128i zero = _mm_setzero_si128();
   const __m128 one = _mm_set1_ps(1.0f);
-  const bool in_place = dst == under;
+  const bool in_place = twice || dst == under;
   for (int j = 0; j < h; ++j) {
     const pixel_t* s = src + j * w;
     const pixel_t* u = under + (y + j) * stride + x;
@@ -109,14 +85,24 @@ void blend_image_sse2(pixel_t* dst, const pixel_t* src, const pixel_t* under, in
       const __m128i uv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(u + i));
       const __m128 t = weight4(_mm_srli_epi32(sv, 24));
       const __m128 one_minus_t = _mm_sub_ps(one, t);
-      __m128i out = mix_channel4(uv, sv, t, one_minus_t, 0);
-      out = _mm_or_si128(out, mix_channel4(uv, sv, t, one_minus_t, 8));
-      out = _mm_or_si128(out, mix_channel4(uv, sv, t, one_minus_t, 16));
-      out = _mm_or_si128(out, mix_channel4(uv, sv, t, one_minus_t, 24));
+      auto mix = [&](int shift) {
+        return twice ? mix_channel4_twice(uv, sv, t, one_minus_t, shift) : mix_channel4(uv, sv, t, one_minus_t, shift);
+      };
+      const __m128i out = _mm_or_si128(_mm_or_si128(mix(0), mix(8)), _mm_or_si128(mix(16), mix(24)));
       _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), out);
     }
-    for (; i < w; ++i) d[i] = blend_pixel(u[i], s[i]);
+    for (; i < w; ++i) d[i] = twice ? blend_pixel(blend_pixel(d[i], s[i]), s[i]) : blend_pixel(u[i], s[i]);
   }
+}
+
+}  // namespace
+
+void blend_image_sse2_twice(pixel_t* dst, const pixel_t* src, int stride, int x, int y, int w, int h) {
+  blend_rows_sse2<true>(dst, src, dst, stride, x, y, w, h);
+}
+
+void blend_image_sse2(pixel_t* dst, const pixel_t* src, const pixel_t* under, int stride, int x, int y, int w, int h) {
+  blend_rows_sse2<false>(dst, src, under, stride, x, y, w, h);
 }
 
 namespace {
